@@ -1,0 +1,43 @@
+# make run   installs what is missing, builds the 64-bit program and starts it under Wine
+# make test  installs what is missing, builds every build and runs every test
+JOBS ?= $(shell nproc)
+XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
+
+.PHONY: samples all deps native sanitize win64 win32 build test test-native test-sanitize test-win64 run fuzz bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+native sanitize win64 win32: deps
+	@cmake --preset $@ >/dev/null
+	@cmake --build --preset $@ -j $(JOBS)
+
+build: native sanitize win64 win32
+
+test-native: native
+	ctest --preset native -j $(JOBS)
+
+test-sanitize: sanitize
+	ctest --preset sanitize -j $(JOBS)
+
+test-win64: win64
+	@scripts/wine-prefix
+	$(XVFB) ctest --preset win64 -j $(JOBS)
+
+test: build
+	@scripts/wine-prefix
+	ctest --preset native -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
+	$(XVFB) ctest --preset win64 -j $(JOBS)
+
+run: win64
+	@scripts/wine-prefix
+	@scripts/run-program build/win64/mainwin/VerroFCEConverter.exe
+
+clean:
+	rm -rf build
+
+samples: native
+	build/native/samples/generate_samples samples

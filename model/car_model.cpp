@@ -1,0 +1,34 @@
+#include "model/car_model.h"
+
+#include "platform/platform.h"
+
+#include <cstring>
+
+CarModel carModel;
+
+void ReleaseCarModel() {
+    FreeZeroed(carModel.vertices);
+    FreeZeroed(carModel.normals);
+    FreeZeroed(carModel.triangles);
+    FreeZeroed(carModel.undamagedVertices);
+    FreeZeroed(carModel.undamagedNormals);
+    FreeZeroed(carModel.damagedVertices);
+    FreeZeroed(carModel.damagedNormals);
+    FreeZeroed(carModel.movementFlags);
+    FreeZeroed(carModel.zeroBlock);
+    std::memset(&carModel.header, 0, sizeof carModel.header);
+    carModel.vertices = nullptr;
+    carModel.normals = nullptr;
+    carModel.triangles = nullptr;
+    carModel.undamagedVertices = nullptr;
+    carModel.undamagedNormals = nullptr;
+    carModel.damagedVertices = nullptr;
+    carModel.damagedNormals = nullptr;
+    carModel.movementFlags = nullptr;
+    carModel.zeroBlock = nullptr;
+}
+
+void NameFieldText(const char (&field)[NAME_SIZE], char (&text)[NAME_SIZE]) {
+    std::memset(text, 0, sizeof text);
+    std::memcpy(text, field, strnlen(field, NAME_SIZE - 1));
+}

@@ -1,0 +1,45 @@
+// What the readers test before they trust a header: the rest of the program indexes the
+// fixed tables by the counts and the arrays by the part ranges, and sizes the arrays from
+// the counts, so a header that breaks these limits is refused, not read.
+#pragma once
+
+#include "model/car_model.h"
+
+#include <cstdint>
+
+// Bytes of count records of recordSize each; false when that does not fit 32 bits.
+inline bool TableBytes(uint32_t count, uint32_t recordSize, uint32_t* bytes) {
+    uint64_t total = uint64_t{count} * recordSize;
+    if (total > UINT32_MAX) {
+        return false;
+    }
+    *bytes = static_cast<uint32_t>(total);
+    return true;
+}
+
+// A table of size bytes at headerSize + offset lies inside a file of fileSize bytes and
+// its start can be reached with a 32-bit position.
+inline bool TableInsideFile(uint64_t fileSize, uint32_t headerSize, uint32_t offset, uint32_t size) {
+    uint64_t start = uint64_t{headerSize} + offset;
+    return start <= UINT32_MAX && (size == 0 || start + size <= fileSize);
+}
+
+// The counts fit the fixed tables, every part in use lies inside the vertex and triangle
+// tables, and every array the model builds from the counts has a 32-bit size.
+// Works on both header layouts, whose count fields share their names.
+template <class Header> bool HeaderFitsModel(const Header& header) {
+    if (header.dummyCount > MAX_DUMMIES || header.partCount > MAX_PARTS || header.colourCount > MAX_COLOURS) {
+        return false;
+    }
+    uint32_t unused;
+    if (!TableBytes(header.vertexCount, 32, &unused) || !TableBytes(header.triangleCount, 56, &unused)) {
+        return false;
+    }
+    for (uint32_t p = 0; p < header.partCount; ++p) {
+        if (uint64_t{header.partFirstVertex[p]} + header.partVertexCount[p] > header.vertexCount ||
+            uint64_t{header.partFirstTriangle[p]} + header.partTriangleCount[p] > header.triangleCount) {
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,21 @@
+#include "model/last_directory.h"
+
+#include <algorithm>
+#include <cstring>
+
+char lastDirectory[PATH_BUFFER_SIZE];
+
+void SetLastDirectoryFromChoice(const FileDialogResult& choice) {
+    std::memset(lastDirectory, 0, sizeof lastDirectory);
+    size_t length = std::min<size_t>(
+        {choice.fileOffset, strnlen(choice.path, sizeof choice.path), sizeof lastDirectory - 1});
+    std::memcpy(lastDirectory, choice.path, length);
+}
+
+void SetLastDirectoryFromProgramPath(const char* programPath) {
+    std::memset(lastDirectory, 0, sizeof lastDirectory);
+    std::strncpy(lastDirectory, programPath, sizeof lastDirectory - 1);
+    if (char* name = std::strstr(lastDirectory, "\\VerroFCEConverter.exe")) {
+        *name = '\0';
+    }
+}

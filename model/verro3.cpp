@@ -1,0 +1,150 @@
+#include "model/verro3.h"
+
+#include "model/file_tables.h"
+#include "model/header_checks.h"
+#include "model/last_directory.h"
+#include "model/messages.h"
+#include "platform/platform.h"
+
+#include <cstring>
+
+Fce3Mesh fce3Mesh;
+Fce3Mesh damagedFce3Mesh;
+
+namespace {
+
+constexpr char VERRO3_FILTER[] = "Verro3 car meshes (*.fce)\0*.fce\0";
+
+FceColour NarrowColour(const Fce3Colour& colour) {
+    return {static_cast<uint8_t>(colour.hue), static_cast<uint8_t>(colour.saturation),
+            static_cast<uint8_t>(colour.value), static_cast<uint8_t>(colour.transparency)};
+}
+
+// Reads header and tables 0 to 2 of the open file into fce3Mesh. The table extents are
+// checked against the file size before anything is allocated.
+bool ReadVerro3Mesh(FileHandle file) {
+    Fce3Header& header = fce3Mesh.header;
+    uint64_t fileSize = 0;
+    if (!QueryFileSize(file, &fileSize) || !ReadFileExactly(file, &header, sizeof header)) {
+        return false;
+    }
+    if (header.version == KESH_VERSION) {
+        ShowErrorMessage(MESSAGE_IS_KESH);
+        return false;
+    }
+    if (!HeaderFitsModel(header)) {
+        return false;
+    }
+    uint32_t vertexBytes = header.vertexCount * uint32_t{sizeof(Vec3)};
+    uint32_t triangleBytes = header.triangleCount * uint32_t{sizeof(FceTriangle)};
+    if (!TableInsideFile(fileSize, VERRO3_HEADER_SIZE, header.tableOffsets[0], vertexBytes) ||
+        !TableInsideFile(fileSize, VERRO3_HEADER_SIZE, header.tableOffsets[1], vertexBytes) ||
+        !TableInsideFile(fileSize, VERRO3_HEADER_SIZE, header.tableOffsets[2], triangleBytes)) {
+        return false;
+    }
+    return ReadTable(file, VERRO3_HEADER_SIZE, header.tableOffsets[0], vertexBytes,
+                     reinterpret_cast<void**>(&fce3Mesh.vertices)) &&
+           ReadTable(file, VERRO3_HEADER_SIZE, header.tableOffsets[1], vertexBytes,
+                     reinterpret_cast<void**>(&fce3Mesh.normals)) &&
+           ReadTable(file, VERRO3_HEADER_SIZE, header.tableOffsets[2], triangleBytes,
+                     reinterpret_cast<void**>(&fce3Mesh.triangles));
+}
+
+} // namespace
+
+void EmptyFce3Mesh(Fce3Mesh& mesh) {
+    FreeZeroed(mesh.vertices);
+    FreeZeroed(mesh.normals);
+    FreeZeroed(mesh.triangles);
+    mesh.vertices = nullptr;
+    mesh.normals = nullptr;
+    mesh.triangles = nullptr;
+    std::memset(&mesh.header, 0, sizeof mesh.header);
+}
+
+void ReleaseFce3Mesh() {
+    EmptyFce3Mesh(fce3Mesh);
+}
+
+int ConvertFce3ToModel() {
+    const Fce3Header& source = fce3Mesh.header;
+    FceKeshHeader& target = carModel.header;
+    target.version = KESH_VERSION;
+    target.reservedWord = 0;
+    target.triangleCount = source.triangleCount;
+    target.vertexCount = source.vertexCount;
+    target.artCount = source.artCount;
+    std::memcpy(target.auxValues, source.auxValues, sizeof target.auxValues);
+    target.dummyCount = source.dummyCount;
+    std::memcpy(target.dummyPositions, source.dummyPositions, sizeof target.dummyPositions);
+    target.partCount = source.partCount;
+    std::memcpy(target.partPositions, source.partPositions, sizeof target.partPositions);
+    std::memcpy(target.partFirstVertex, source.partFirstVertex, sizeof target.partFirstVertex);
+    std::memcpy(target.partVertexCount, source.partVertexCount, sizeof target.partVertexCount);
+    std::memcpy(target.partFirstTriangle, source.partFirstTriangle, sizeof target.partFirstTriangle);
+    std::memcpy(target.partTriangleCount, source.partTriangleCount, sizeof target.partTriangleCount);
+    target.colourCount = source.colourCount;
+    // The Kesh layout has four tables where Verro3 has two: interior repeats the primary
+    // colours and driver hair the secondary ones.
+    for (uint32_t i = 0; i < MAX_COLOURS; ++i) {
+        target.primaryColours[i] = target.interiorColours[i] = NarrowColour(source.primaryColours[i]);
+        target.secondaryColours[i] = target.driverHairColours[i] = NarrowColour(source.secondaryColours[i]);
+    }
+    std::memcpy(target.dummyNames, source.dummyNames, sizeof target.dummyNames);
+    std::memcpy(target.partNames, source.partNames, sizeof target.partNames);
+
+    uint32_t vertexCount = source.vertexCount;
+    uint32_t vertexBytes = vertexCount * uint32_t{sizeof(Vec3)};
+    uint32_t triangleBytes = source.triangleCount * uint32_t{sizeof(FceTriangle)};
+    if (!CopyIntoNewArray(fce3Mesh.vertices, vertexBytes, reinterpret_cast<void**>(&carModel.vertices)) ||
+        !CopyIntoNewArray(fce3Mesh.normals, vertexBytes, reinterpret_cast<void**>(&carModel.normals)) ||
+        !CopyIntoNewArray(fce3Mesh.triangles, triangleBytes, reinterpret_cast<void**>(&carModel.triangles)) ||
+        !CopyIntoNewArray(fce3Mesh.vertices, vertexBytes,
+                          reinterpret_cast<void**>(&carModel.undamagedVertices)) ||
+        !CopyIntoNewArray(fce3Mesh.normals, vertexBytes,
+                          reinterpret_cast<void**>(&carModel.undamagedNormals)) ||
+        !CopyIntoNewArray(fce3Mesh.vertices, vertexBytes,
+                          reinterpret_cast<void**>(&carModel.damagedVertices)) ||
+        !CopyIntoNewArray(fce3Mesh.normals, vertexBytes,
+                          reinterpret_cast<void**>(&carModel.damagedNormals))) {
+        return 0;
+    }
+    carModel.movementFlags = static_cast<uint32_t*>(AllocateZeroed(uint64_t{vertexCount} * sizeof(uint32_t)));
+    if (!carModel.movementFlags) {
+        return 0;
+    }
+    for (uint32_t i = 0; i < vertexCount; ++i) {
+        carModel.movementFlags[i] = MovementFixed;
+    }
+    carModel.zeroBlock = static_cast<uint8_t*>(AllocateZeroed(uint64_t{vertexCount} * 32));
+    return carModel.zeroBlock ? 1 : 0;
+}
+
+int OpenVerro3Path(const char* path) {
+    FileHandle file = OpenFileForReading(path);
+    bool loaded = false;
+    if (file) {
+        ReleaseFce3Mesh();
+        ReleaseCarModel();
+        loaded = ReadVerro3Mesh(file) && ConvertFce3ToModel();
+    }
+    if (!loaded) {
+        ReleaseFce3Mesh();
+        ReleaseCarModel();
+        ShowErrorMessage(MESSAGE_READ_ERROR);
+    }
+    if (file) {
+        CloseFileHandle(file);
+    }
+    return loaded ? 1 : 0;
+}
+
+int OpenVerro3File() {
+    FileDialogRequest request{false, VERRO3_FILTER, 1, nullptr, OPEN_DIALOG_FLAGS, lastDirectory};
+    FileDialogResult choice;
+    if (!ChooseFile(request, &choice)) {
+        return 0;
+    }
+    SetLastDirectoryFromChoice(choice);
+    return OpenVerro3Path(choice.path);
+}

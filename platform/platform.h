@@ -1,0 +1,83 @@
+// The services of the operating system that the portable code needs: files, zero-filled
+// memory, the error message box, the two file dialogs and the program's own path.
+// One implementation makes the Win32 calls; the other serves native builds with POSIX files.
+// Either way, an installed responder answers file dialogs and takes messages instead of
+// the user, which is how tests and the command-line converter drive the commands.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+constexpr uint32_t PATH_BUFFER_SIZE = 260;
+
+// Flag bits of the file dialogs, as the Win32 OPENFILENAME record spells them.
+constexpr uint32_t DIALOG_READONLY = 0x00000001; // OFN_READONLY
+constexpr uint32_t DIALOG_OVERWRITEPROMPT = 0x00000002;
+constexpr uint32_t DIALOG_HIDEREADONLY = 0x00000004;
+constexpr uint32_t DIALOG_PATHMUSTEXIST = 0x00000800;
+constexpr uint32_t DIALOG_FILEMUSTEXIST = 0x00001000;
+constexpr uint32_t DIALOG_EXPLORER = 0x00080000;
+constexpr uint32_t DIALOG_LONGNAMES = 0x00200000;
+constexpr uint32_t OPEN_DIALOG_FLAGS =
+    DIALOG_EXPLORER | DIALOG_LONGNAMES | DIALOG_FILEMUSTEXIST | DIALOG_PATHMUSTEXIST | DIALOG_HIDEREADONLY;
+constexpr uint32_t SAVE_DIALOG_FLAGS =
+    DIALOG_EXPLORER | DIALOG_LONGNAMES | DIALOG_HIDEREADONLY | DIALOG_OVERWRITEPROMPT;
+
+struct FileDialogRequest {
+    bool save;                    // save dialog instead of open dialog
+    const char* filter;           // pairs of NUL-terminated texts, closed by an empty text
+    uint32_t filterIndex;         // 1-based pair selected when the dialog opens
+    const char* defaultExtension; // nullptr for none
+    uint32_t flags;
+    const char* initialDirectory;
+};
+
+struct FileDialogResult {
+    char path[PATH_BUFFER_SIZE]; // full path of the chosen file
+    uint16_t fileOffset;         // where the file name starts within path
+    uint32_t filterIndex;        // 1-based pair in force when the user confirmed
+};
+
+// Stands in for the user: answers file dialogs and takes error messages.
+struct PlatformResponder {
+    // Returns nonzero and fills the result to confirm a file, 0 to cancel.
+    std::function<int(const FileDialogRequest&, FileDialogResult&)> answerFileDialog;
+    std::function<void(const char* text)> reportMessage;
+};
+
+// Installs a responder (nullptr removes it). The caller keeps it alive while installed.
+void InstallResponder(const PlatformResponder* responder);
+
+// Shows a file dialog owned by the main window. Returns nonzero when a file was confirmed.
+// Without a responder, native builds have no dialog and report a cancel.
+int ChooseFile(const FileDialogRequest& request, FileDialogResult* result);
+
+// Shows a modal message box owned by the main window: caption "Error", stop icon, OK.
+// Without a responder, native builds print the text on stderr.
+void ShowErrorMessage(const char* text);
+
+// Files. A handle is nullptr when no file could be opened.
+using FileHandle = void*;
+FileHandle OpenFileForReading(const char* path);   // exclusive; never creates a file
+FileHandle CreateFileForWriting(const char* path); // exclusive; creates or empties
+bool QueryFileSize(FileHandle file, uint64_t* size);
+bool SeekFileTo(FileHandle file, uint32_t position);
+bool QueryFilePosition(FileHandle file, uint32_t* position);
+// One transfer; false when it fails or moves fewer bytes than asked.
+bool ReadFileExactly(FileHandle file, void* buffer, uint32_t size);
+bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size);
+void CloseFileHandle(FileHandle file);
+
+// Zero-filled memory; nullptr when it runs out. A block of size 0 is still a real block.
+void* AllocateZeroed(uint64_t size);
+void FreeZeroed(void* block);
+// Blocks handed out and not yet freed, and blocks handed out since the start: they let
+// tests prove that nothing leaks and that a refused file allocated nothing.
+int64_t LiveZeroedBlocks();
+int64_t ZeroedBlocksHandedOut();
+
+// Writes the full path of the running program; false when it cannot be found.
+bool GetProgramPath(char* buffer, uint32_t size);
+
+static_assert(OPEN_DIALOG_FLAGS == 0x00281804);
+static_assert(SAVE_DIALOG_FLAGS == 0x00280006);

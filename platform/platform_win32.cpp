@@ -1,0 +1,116 @@
+#include "platform/platform_internal.h"
+#include "platform/win32_handles.h"
+
+#include <commdlg.h>
+#include <cstring>
+
+HINSTANCE appInstance = nullptr;
+HWND mainWindow = nullptr;
+
+int ChooseFile(const FileDialogRequest& request, FileDialogResult* result) {
+    std::memset(result->path, 0, sizeof result->path);
+    result->fileOffset = 0;
+    result->filterIndex = request.filterIndex;
+    if (const PlatformResponder* responder = CurrentResponder(); responder && responder->answerFileDialog) {
+        return responder->answerFileDialog(request, *result) ? 1 : 0;
+    }
+    OPENFILENAMEA dialog;
+    std::memset(&dialog, 0, sizeof dialog);
+    // The record without the later extension fields: 76 bytes on 32-bit Windows.
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = mainWindow;
+    dialog.lpstrFilter = request.filter;
+    dialog.nFilterIndex = request.filterIndex;
+    dialog.lpstrFile = result->path;
+    dialog.nMaxFile = PATH_BUFFER_SIZE;
+    dialog.lpstrInitialDir = request.initialDirectory;
+    dialog.lpstrDefExt = request.defaultExtension;
+    dialog.Flags = request.flags;
+    BOOL confirmed = request.save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+    if (!confirmed) {
+        return 0;
+    }
+    result->fileOffset = dialog.nFileOffset;
+    result->filterIndex = dialog.nFilterIndex;
+    return 1;
+}
+
+void ShowErrorMessage(const char* text) {
+    if (const PlatformResponder* responder = CurrentResponder(); responder && responder->reportMessage) {
+        responder->reportMessage(text);
+        return;
+    }
+    MessageBoxA(mainWindow, text, "Error", MB_ICONHAND);
+}
+
+FileHandle OpenFileForReading(const char* path) {
+    // OPEN_EXISTING: a reader must never leave an empty file behind.
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+FileHandle CreateFileForWriting(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+bool QueryFileSize(FileHandle file, uint64_t* size) {
+    DWORD high = 0;
+    DWORD low = GetFileSize(file, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        return false;
+    }
+    *size = (uint64_t{high} << 32) | low;
+    return true;
+}
+
+bool SeekFileTo(FileHandle file, uint32_t position) {
+    return SetFilePointer(file, static_cast<LONG>(position), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+}
+
+bool QueryFilePosition(FileHandle file, uint32_t* position) {
+    DWORD current = SetFilePointer(file, 0, nullptr, FILE_CURRENT);
+    if (current == INVALID_SET_FILE_POINTER) {
+        return false;
+    }
+    *position = current;
+    return true;
+}
+
+bool ReadFileExactly(FileHandle file, void* buffer, uint32_t size) {
+    DWORD done = 0;
+    return ReadFile(file, buffer, size, &done, nullptr) && done == size;
+}
+
+bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size) {
+    DWORD done = 0;
+    return WriteFile(file, buffer, size, &done, nullptr) && done == size;
+}
+
+void CloseFileHandle(FileHandle file) {
+    CloseHandle(file);
+}
+
+void* AllocateZeroed(uint64_t size) {
+    if (size > SIZE_MAX - 1) {
+        return nullptr;
+    }
+    // GlobalAlloc of 0 bytes is not a usable block everywhere; a loaded model needs real ones.
+    void* block = GlobalAlloc(GPTR, size == 0 ? 1 : static_cast<SIZE_T>(size));
+    if (block) {
+        CountBlock(+1);
+    }
+    return block;
+}
+
+void FreeZeroed(void* block) {
+    if (block) {
+        GlobalFree(block);
+        CountBlock(-1);
+    }
+}
+
+bool GetProgramPath(char* buffer, uint32_t size) {
+    DWORD length = GetModuleFileNameA(nullptr, buffer, size);
+    return length != 0 && length < size;
+}

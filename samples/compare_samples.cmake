@@ -1,0 +1,12 @@
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${GENERATOR} ${OUT} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "the generator failed")
+endif()
+foreach(name sample_car.fce sample_car_damaged.fce)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${name} ${SAMPLES}/${name}
+                    RESULT_VARIABLE different)
+    if(different)
+        message(FATAL_ERROR "samples/${name} differs from the generator's output; run: make samples")
+    endif()
+endforeach()

@@ -1,0 +1,65 @@
+// Builds FCE files of both layouts for tests, fuzz seeds and the sample car: chosen counts
+// and contents, tables in any order, with gaps between them.
+#pragma once
+
+#include "model/car_model.h"
+#include "model/verro3.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// What a test car is made of; the builders derive every table from it deterministically.
+struct CarShape {
+    std::vector<uint32_t> partVertexCounts;
+    std::vector<uint32_t> partTriangleCounts; // same length as partVertexCounts
+    std::vector<std::string> partNames;       // default ":P0", ":P1", ...
+    std::vector<std::string> dummyNames;      // one dummy per name
+    uint32_t colourCount = 0;
+    uint32_t seed = 1; // varies the vertex, normal and triangle data
+};
+
+// Where the tables go: the order in which they are stored and the filler bytes before each.
+struct TableLayout {
+    std::vector<int> order; // table indexes in file order; empty: ascending
+    uint32_t gap = 0;       // bytes of 0xEE before each table
+};
+
+struct Verro3File {
+    Fce3Header header{};
+    Bytes tables[VERRO3_TABLE_COUNT];
+
+    // The file, with header.tableOffsets set to where the layout puts the tables.
+    Bytes Build(const TableLayout& layout = {}) const;
+};
+
+struct KeshFile {
+    FceKeshHeader header{};
+    Bytes tables[KESH_TABLE_COUNT];
+
+    Bytes Build(const TableLayout& layout = {}) const;
+};
+
+// Parts are laid out back to back: part p's vertices and triangles follow part p - 1's.
+// Vertex i of the car sits at (i + seed, 2i + 0.5, -i - 0.25) / 8, its normal at
+// (0, 1, i); triangle j of a part joins its vertices j, j + 1, j + 2 (modulo the part's
+// count). Colours are (16i + 1, 16i + 2, 16i + 3, 16i + 4); the unused tables are filled
+// with 0xA5 so that readers can be seen to ignore them.
+Verro3File MakeVerro3(const CarShape& shape);
+KeshFile MakeKesh(const CarShape& shape);
+
+// The vertex, normal and triangle tables of a shape, as MakeVerro3 and MakeKesh store them.
+std::vector<Vec3> ShapeVertices(const CarShape& shape);
+std::vector<Vec3> ShapeNormals(const CarShape& shape);
+std::vector<FceTriangle> ShapeTriangles(const CarShape& shape);
+
+template <class T> Bytes AsBytes(const std::vector<T>& values) {
+    const auto* begin = reinterpret_cast<const uint8_t*>(values.data());
+    return Bytes(begin, begin + values.size() * sizeof(T));
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes);
+Bytes ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);
