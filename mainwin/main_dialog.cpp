@@ -1,0 +1,174 @@
+#include "mainwin/main_dialog.h"
+
+#include "colour/colours_editor.h"
+#include "mainwin/app.h"
+#include "mainwin/editing_commands.h"
+#include "mainwin/info_text.h"
+#include "model/car_model.h"
+#include "model/damaged_import.h"
+#include "model/kesh.h"
+#include "model/last_directory.h"
+#include "model/verro3.h"
+#include "model/verro3_save.h"
+#include "platform/win32_handles.h"
+#include "resources/resource.h"
+
+#include <cstring>
+
+namespace {
+
+bool ModelIsEmpty() {
+    return carModel.vertices == nullptr;
+}
+
+void InitialiseMainWindow(HWND window) {
+    mainWindow = window;
+    HANDLE icon =
+        LoadImageA(appInstance, MAKEINTRESOURCEA(IDI_APPLICATION_ICON), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE);
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    // Both records start empty; there is nothing to free yet.
+    std::memset(&fce3Mesh, 0, sizeof fce3Mesh);
+    std::memset(&carModel, 0, sizeof carModel);
+    char programPath[PATH_BUFFER_SIZE] = {};
+    if (GetProgramPath(programPath, sizeof programPath)) {
+        SetLastDirectoryFromProgramPath(programPath);
+    }
+}
+
+void RefreshMainWindow(HWND window) {
+    FillNameList(window, IDC_PART_LIST, IDC_PART_NAME, carModel.header.partNames, carModel.header.partCount);
+    FillNameList(window, IDC_DUMMY_LIST, IDC_DUMMY_NAME, carModel.header.dummyNames,
+                 carModel.header.dummyCount);
+    char info[256];
+    FormatInfoText(carModel.header, info, sizeof info);
+    SetDlgItemTextA(window, IDC_INFO_TEXT, info);
+}
+
+// After an open that failed once a file was chosen the model is empty; the window must
+// not go on showing the car that is gone.
+void ClearMainWindow(HWND window) {
+    FillNameList(window, IDC_PART_LIST, IDC_PART_NAME, nullptr, 0);
+    FillNameList(window, IDC_DUMMY_LIST, IDC_DUMMY_NAME, nullptr, 0);
+    SetDlgItemTextA(window, IDC_INFO_TEXT, "");
+}
+
+void OpenCommand(HWND window, int (*open)()) {
+    if (open()) {
+        RefreshMainWindow(window);
+    } else if (ModelIsEmpty()) {
+        ClearMainWindow(window);
+    }
+}
+
+bool HasSelection(HWND window, int listId) {
+    return SelectedEntry(window, listId) >= 0;
+}
+
+// Buttons act on any notification; lists only on a selection change, name fields only
+// when they lose the focus. A command whose precondition fails is ignored.
+BOOL HandleCommand(HWND window, int id, int code) {
+    switch (id) {
+    case IDC_OPEN_VERRO3: OpenCommand(window, OpenVerro3File); return TRUE;
+    case IDC_OPEN_KESH: OpenCommand(window, OpenKeshFile); return TRUE;
+    case IDC_IMPORT_DAMAGED: ImportDamagedFile(); return TRUE;
+    case IDC_SAVE_KESH:
+        if (HasSelection(window, IDC_PART_LIST)) {
+            SaveKeshFile();
+        }
+        return TRUE;
+    case IDC_SAVE_VERRO3:
+        if (HasSelection(window, IDC_PART_LIST)) {
+            SaveVerro3File();
+        }
+        return TRUE;
+    case IDC_PART_LIST:
+    case IDC_DUMMY_LIST:
+        if (code != LBN_SELCHANGE) {
+            return FALSE;
+        }
+        ShowSelectedName(window, id, id == IDC_PART_LIST ? IDC_PART_NAME : IDC_DUMMY_NAME);
+        return TRUE;
+    case IDC_PART_NAME:
+    case IDC_DUMMY_NAME: {
+        if (code != EN_KILLFOCUS) {
+            return FALSE;
+        }
+        int listId = id == IDC_PART_NAME ? IDC_PART_LIST : IDC_DUMMY_LIST;
+        if (HasSelection(window, listId)) {
+            CommitTypedName(window, listId, id);
+        }
+        return TRUE;
+    }
+    case IDC_SET_DEFAULT:
+        if (SendDlgItemMessageA(window, IDC_PART_LIST, LB_GETCOUNT, 0, 0) > 0) {
+            SetDefaultPartNames(window);
+        }
+        return TRUE;
+    case IDC_CHOOSE_PART:
+        if (HasSelection(window, IDC_PART_LIST)) {
+            ChoosePartName(window);
+        }
+        return TRUE;
+    case IDC_CHOOSE_DUMMY:
+        if (HasSelection(window, IDC_DUMMY_LIST)) {
+            ChooseDummyName(window);
+        }
+        return TRUE;
+    case IDC_COLOURS_EDITOR: RunColoursEditor(window); return TRUE;
+    case IDC_DRIVER_MOVEMENTS:
+        if (HasSelection(window, IDC_PART_LIST)) {
+            DriverMovementsCommand(window);
+        }
+        return TRUE;
+    case IDC_CLOSE:
+    case IDCANCEL: EndDialog(window, 0); return TRUE;
+    default: return FALSE;
+    }
+}
+
+} // namespace
+
+int SelectedEntry(HWND window, int listId) {
+    LRESULT selected = SendDlgItemMessageA(window, listId, LB_GETCURSEL, 0, 0);
+    return selected < 0 ? -1 : static_cast<int>(selected);
+}
+
+void ShowSelectedName(HWND window, int listId, int fieldId) {
+    int selected = SelectedEntry(window, listId);
+    if (selected < 0) {
+        return;
+    }
+    char name[NAME_SIZE] = {};
+    // Entries come from 63-character names, but a longer one must not overrun the buffer.
+    if (SendDlgItemMessageA(window, listId, LB_GETTEXTLEN, selected, 0) < static_cast<LRESULT>(sizeof name)) {
+        SendDlgItemMessageA(window, listId, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(name));
+    }
+    SetDlgItemTextA(window, fieldId, name);
+}
+
+void FillNameList(HWND window, int listId, int fieldId, const char (*names)[64], uint32_t count) {
+    SendDlgItemMessageA(window, listId, LB_RESETCONTENT, 0, 0);
+    for (uint32_t i = 0; i < count; ++i) {
+        char name[NAME_SIZE];
+        NameFieldText(names[i], name);
+        SendDlgItemMessageA(window, listId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    SendDlgItemMessageA(window, listId, LB_SETCURSEL, 0, 0);
+    if (count == 0) {
+        SetDlgItemTextA(window, fieldId, "");
+    } else {
+        ShowSelectedName(window, listId, fieldId);
+    }
+}
+
+INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: InitialiseMainWindow(window); return TRUE;
+    case WM_COMMAND: return HandleCommand(window, LOWORD(wParam), HIWORD(wParam));
+    case WM_DESTROY:
+        ReleaseFce3Mesh();
+        ReleaseCarModel();
+        return TRUE;
+    default: return FALSE;
+    }
+}
