@@ -3,6 +3,7 @@
 
 #include <commdlg.h>
 #include <cstring>
+#include <string>
 
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
@@ -87,8 +88,34 @@ bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size) {
     return WriteFile(file, buffer, size, &done, nullptr) && done == size;
 }
 
-void CloseFileHandle(FileHandle file) {
-    CloseHandle(file);
+bool CloseFileHandle(FileHandle file) {
+    return CloseHandle(file) != 0;
+}
+
+FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) {
+    std::string target = targetPath;
+    size_t separator = target.find_last_of("\\/:");
+    std::string folder = separator == std::string::npos ? "." : target.substr(0, separator + 1);
+    // GetTempFileNameA creates the file under a name no other file in the folder has.
+    char name[MAX_PATH];
+    if (GetTempFileNameA(folder.c_str(), "vfc", 0, name) == 0) {
+        return nullptr;
+    }
+    HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DeleteFileA(name);
+        return nullptr;
+    }
+    *temporaryPath = name;
+    return file;
+}
+
+bool ReplaceFileWith(const char* temporaryPath, const char* targetPath) {
+    return MoveFileExA(temporaryPath, targetPath, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool RemoveFile(const char* path) {
+    return DeleteFileA(path) != 0;
 }
 
 void* AllocateZeroed(uint64_t size) {
