@@ -111,6 +111,12 @@ FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) 
 }
 
 bool ReplaceFileWith(const char* temporaryPath, const char* targetPath) {
+    // A read-only file is not written over, as CreateFileA would not open it for writing;
+    // not every implementation of MoveFileExA refuses to replace one.
+    DWORD attributes = GetFileAttributesA(targetPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        return false;
+    }
     return MoveFileExA(temporaryPath, targetPath, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 

@@ -8,7 +8,9 @@
 
 #include <filesystem>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -109,6 +111,17 @@ TEST_P(SafeSaveTest, SavingThroughALinkKeepsTheLink) {
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_NE(ReadBytes(target), old);
     EXPECT_EQ(FolderEntries(dir.Folder()), (std::vector<std::string>{"car.fce", "link.fce", "target.fce"}));
+}
+#endif
+
+#ifdef _WIN32
+// Windows does not let a read-only file be replaced; it stays as it was.
+TEST_P(SafeSaveTest, ReadOnlyTargetStays) {
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    int result = GetParam().save(target.c_str());
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(result, 0);
+    ExpectFailureLeftNoTrace("the written file cannot replace");
 }
 #endif
 
