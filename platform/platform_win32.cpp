@@ -66,7 +66,12 @@ bool QueryFileSize(FileHandle file, uint64_t* size) {
 }
 
 bool SeekFileTo(FileHandle file, uint32_t position) {
-    return SetFilePointer(file, static_cast<LONG>(position), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+    // With a high part the distance is a 64-bit number, so positions from 2 GiB on are not
+    // taken as negative.
+    LONG high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(file, static_cast<LONG>(position), &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
 bool QueryFilePosition(FileHandle file, uint32_t* position) {

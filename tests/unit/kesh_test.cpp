@@ -5,6 +5,8 @@
 #include "model/verro3.h"
 #include "tests/unit/file_test_support.h"
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -233,6 +235,28 @@ INSTANTIATE_TEST_SUITE_P(
             [] { return ChangedKesh([](Bytes&, FceKeshHeader& h) { h.tableOffsets[6] = 0xFFFFFFF0; }); },
             READ_ERROR, "table 6 (undamaged vertices) starts at file offset 4294975528"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Table offsets are 32-bit: a table may start anywhere below 4 GiB, also past the 2 GiB
+// that a signed position would reach. The file is sparse, so it costs no disk.
+TEST_F(KeshTest, TableThreeGigabytesIntoTheFile) {
+    KeshFile file = MakeKesh(SmallCar());
+    Bytes bytes = file.Build();
+    const uint32_t farOffset = 3'000'000'000u;
+    FceKeshHeader header = HeaderOf<FceKeshHeader>(bytes);
+    header.tableOffsets[8] = farOffset;
+    std::memcpy(bytes.data(), &header, sizeof header);
+    std::string path = Write(bytes);
+    std::filesystem::resize_file(path, uint64_t{KESH_HEADER_SIZE} + farOffset + file.tables[8].size());
+    {
+        std::fstream stream(path, std::ios::in | std::ios::out | std::ios::binary);
+        stream.seekp(std::streamoff{KESH_HEADER_SIZE} + farOffset);
+        stream.write(reinterpret_cast<const char*>(file.tables[8].data()),
+                     static_cast<std::streamsize>(file.tables[8].size()));
+        ASSERT_TRUE(stream.good());
+    }
+    ASSERT_EQ(OpenKeshPath(path.c_str()), 1) << LastFailureReason();
+    EXPECT_EQ(ArrayBytes(carModel.damagedVertices, 12), file.tables[8]);
+}
 
 // A Kesh file whose unread tables lie anywhere, even outside the file, is still a car.
 TEST_F(KeshTest, UnreadTablesAreNotChecked) {
