@@ -201,8 +201,6 @@ TEST(ChooserTemplateTest, DummyChooserMatchesItsDescription) {
     }
 }
 
-constexpr INT_PTR STILL_OPEN = 77;
-
 class ChooserTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -215,17 +213,7 @@ class ChooserTest : public ::testing::Test {
     // A dialog that the step leaves open ends with STILL_OPEN instead of hanging the test.
     INT_PTR Run(int templateId, DLGPROC procedure, std::function<void(HWND)> step) {
         DialogAnswerer answerer;
-        answerer.Then([owner = window, &step](HWND dialog) {
-            InModalLoop([owner, &step, dialog] {
-                step(dialog);
-                // The owner is enabled again as soon as the dialog has ended.
-                InModalLoop([owner, dialog] {
-                    if (IsWindow(dialog) && !IsWindowEnabled(owner)) {
-                        EndDialog(dialog, STILL_OPEN);
-                    }
-                });
-            });
-        });
+        AnswerWithStep(answerer, window, std::move(step));
         INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(templateId), window, procedure, 0);
         EXPECT_EQ(answerer.captions.size(), 1u);
         EXPECT_EQ(answerer.unexpected, 0);
@@ -266,7 +254,7 @@ TEST_F(ChooserTest, PartChooserShowsTheDescriptionsWithTheFocusOnCancel) {
         for (int row = 1; row <= 27; ++row) {
             texts.push_back(ItemText(dialog, RowButton(row)));
         }
-        focus = GetFocus();
+        focus = FocusInDialog(dialog);
         cancel = GetDlgItem(dialog, IDCANCEL);
         ClickNow(dialog, RowButton(19));
     });
@@ -351,7 +339,7 @@ TEST_F(ChooserTest, DummyChooserOpensAtTheDefaultsWithTheFocusOnOk) {
         caption = WindowText(dialog);
         checked = CheckedChoices(dialog);
         nameAtStart = chosenDummyName;
-        focusOnOk = GetFocus() == GetDlgItem(dialog, IDOK);
+        focusOnOk = FocusInDialog(dialog) == GetDlgItem(dialog, IDOK);
         defaultId = LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0));
         ClickNow(dialog, IDOK);
     });

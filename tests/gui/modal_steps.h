@@ -3,6 +3,8 @@
 // runs once the dialog is up and may send messages and read the dialog's state at once.
 #pragma once
 
+#include "tests/gui/gui_support.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -37,6 +39,16 @@ inline void ClickNow(HWND dialog, int id) {
     SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+// The control that has the focus while the dialog is active. GUI tests of other programs on
+// the same Wine server may have taken the foreground meanwhile; the dialog then takes it back
+// and hands the focus to the control it keeps for that.
+inline HWND FocusInDialog(HWND dialog) {
+    if (GetForegroundWindow() != dialog) {
+        SetForegroundWindow(dialog);
+    }
+    return GetFocus();
+}
+
 // The three ways to cancel a dialog: its "Cancel" button, the Escape key and the close box.
 enum class CancelWay { Button, Escape, CloseBox };
 
@@ -52,4 +64,23 @@ inline void CancelBy(HWND dialog, CancelWay way) {
     }
     case CancelWay::CloseBox: PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
     }
+}
+
+// What a dialog that a step left open ends with, so that a faulty dialog fails its test
+// instead of hanging it.
+constexpr INT_PTR STILL_OPEN = 77;
+
+// Answers the next dialog that opens under owner with step, run once the dialog is up.
+inline void AnswerWithStep(DialogAnswerer& answerer, HWND owner, std::function<void(HWND)> step) {
+    answerer.Then([owner, step](HWND dialog) {
+        InModalLoop([owner, step, dialog] {
+            step(dialog);
+            // The owner is enabled again as soon as the dialog has ended.
+            InModalLoop([owner, dialog] {
+                if (IsWindow(dialog) && !IsWindowEnabled(owner)) {
+                    EndDialog(dialog, STILL_OPEN);
+                }
+            });
+        });
+    });
 }
