@@ -244,15 +244,6 @@ TEST_F(EditingCommandsTest, TypedNamesAreCommittedWhenTheFieldLosesTheFocus) {
     EXPECT_EQ(ItemText(window, IDC_DUMMY_NAME), "");
 }
 
-TEST_F(EditingCommandsTest, OtherNotificationsOfTheNameFieldsCommitNothing) {
-    Open(Car({":HB"}, {"HWYN5"}));
-    SetDlgItemTextA(window, IDC_PART_NAME, "typed");
-    SendCommand(window, IDC_PART_NAME, EN_CHANGE);
-    SendCommand(window, IDC_PART_NAME, EN_SETFOCUS);
-    EXPECT_EQ(ListEntries(window, IDC_PART_LIST), std::vector<std::string>{":HB"});
-    EXPECT_STREQ(carModel.header.partNames[0], ":HB");
-}
-
 TEST_F(EditingCommandsTest, SetDefaultOnFivePartsSelectsEntryZero) {
     Open(Car({"a", "b", FULL_FIELD, "d", "e"}, {"HWYN5"}));
     SelectByUser(window, IDC_PART_LIST, 3);
@@ -293,20 +284,6 @@ TEST_F(EditingCommandsTest, SetDefaultOnTwentyPartsKeepsTheLastEight) {
     EXPECT_EQ(ItemText(window, IDC_PART_NAME), ":HB");
 }
 
-TEST_F(EditingCommandsTest, CommandsWithoutTheirEntryOpenNothing) {
-    Open(Car({}, {}));
-    WindowState before = State();
-    DialogAnswerer answerer;
-    ScriptedResponder responder;
-    for (int id : {IDC_CHOOSE_PART, IDC_CHOOSE_DUMMY, IDC_SET_DEFAULT, IDC_DRIVER_MOVEMENTS}) {
-        SendCommand(window, id);
-    }
-    PumpMessages();
-    EXPECT_TRUE(answerer.captions.empty());
-    EXPECT_TRUE(responder.messages.empty());
-    EXPECT_TRUE(State() == before);
-}
-
 TEST_F(EditingCommandsTest, DriverCheckWantsExactlyOnePartNamedOD) {
     struct Case {
         std::vector<std::string> names;
@@ -333,25 +310,6 @@ TEST_F(EditingCommandsTest, DriverCheckWantsExactlyOnePartNamedOD) {
             EXPECT_TRUE(answerer.captions.empty()) << "no dialog opens after the message";
         }
     }
-}
-
-TEST_F(EditingCommandsTest, DriverMessageIsARealErrorBox) {
-    Open(Car({":HB", ":MB"}));
-    std::string caption, text;
-    bool okOnly = false;
-    DialogAnswerer answerer;
-    AnswerWithStep(answerer, window, [&](HWND box) {
-        caption = WindowText(box);
-        text = ItemText(box, 0xFFFF); // the text of a message box
-        okOnly = GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL);
-        ClickNow(box, IDOK);
-    });
-    SendCommand(window, IDC_DRIVER_MOVEMENTS);
-    PumpMessages();
-    EXPECT_EQ(answerer.captions.size(), 1u);
-    EXPECT_EQ(caption, "Error");
-    EXPECT_EQ(text, DRIVER_MESSAGE);
-    EXPECT_TRUE(okOnly);
 }
 
 TEST_F(EditingCommandsTest, TypedDriverNameReachesTheModelBeforeTheCheck) {
