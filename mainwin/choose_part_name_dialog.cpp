@@ -7,8 +7,9 @@
 void PlaceOverMainWindowControl(HWND dialog, int controlId) {
     RECT control;
     RECT own;
-    GetWindowRect(GetDlgItem(mainWindow, controlId), &control);
-    GetWindowRect(dialog, &own);
+    if (!GetWindowRect(GetDlgItem(mainWindow, controlId), &control) || !GetWindowRect(dialog, &own)) {
+        return;
+    }
     MoveWindow(dialog, control.left, control.top, own.right - own.left, own.bottom - own.top, FALSE);
 }
 
