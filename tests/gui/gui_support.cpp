@@ -87,10 +87,18 @@ void PostClick(HWND dialog, int id) {
 
 namespace {
 DialogAnswerer* activeAnswerer = nullptr;
+
+BOOL CALLBACK NoteOpenWindow(HWND window, LPARAM seen) {
+    reinterpret_cast<std::vector<HWND>*>(seen)->push_back(window);
+    return TRUE;
 }
+} // namespace
 
 DialogAnswerer::DialogAnswerer() {
     activeAnswerer = this;
+    // Windows that are already open, such as the main window, are activated again when a
+    // dialog they opened closes; they are not the dialogs to answer.
+    EnumThreadWindows(GetCurrentThreadId(), NoteOpenWindow, reinterpret_cast<LPARAM>(&seen_));
     hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
 }
 
