@@ -9,8 +9,8 @@ DriverView driverView;
 
 namespace {
 
-// The box starts inside these bounds rather than at the float limits, so a part never
-// gets a box smaller than (-99999, 99999) on the side where it has no vertex beyond it.
+// The box starts from these bounds rather than from the float limits: its minimum never
+// ends above 99999 nor its maximum below -99999, whatever the vertices.
 constexpr float BOX_START = 99999.0f;
 constexpr int32_t MARGIN_PIXELS = 20; // 10 on each side
 

@@ -1,9 +1,6 @@
 #include "driver/driver_movements.h"
 #include "driver/driver_view.h"
-#include "model/verro3.h"
 #include "platform/platform.h"
-#include "tests/support/fce_builder.h"
-#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -276,17 +273,6 @@ TEST_F(BandTest, DraggingTwiceRestoresExceptOtherValues) {
     EXPECT_EQ(Flags(), (std::vector<uint32_t>{4, 4, 0, 4, 4, 4, 0}));
 }
 
-TEST_F(BandTest, BandRectangleFollowsTheFreeCorner) {
-    StartBand(view, 5, 7);
-    BandRectangle band = CurrentBand(view);
-    EXPECT_EQ((std::array<int32_t, 4>{band.x, band.y, band.width, band.height}),
-              (std::array<int32_t, 4>{5, 7, 1, 1}));
-    MoveBand(view, 2, 3);
-    band = CurrentBand(view);
-    EXPECT_EQ((std::array<int32_t, 4>{band.x, band.y, band.width, band.height}),
-              (std::array<int32_t, 4>{5, 7, -3, -4}));
-}
-
 TEST_F(BandTest, NothingHappensWithoutADragInProgress) {
     StartBand(view, 0, 0);
     EXPECT_TRUE(EndBand(view, 40, 40));
@@ -382,32 +368,6 @@ TEST_F(DriverViewTest, OpeningTwiceAndClosingTwiceLeakNothing) {
     CloseDriverView();
     EXPECT_EQ(LiveZeroedBlocks(), open - 2);
     EXPECT_EQ(driverView.viewTriangles, nullptr);
-}
-
-TEST_F(DriverViewTest, DriverPartOfAVerro3File) {
-    TempDir dir;
-    CarShape shape;
-    shape.partVertexCounts = {5, 4};
-    shape.partTriangleCounts = {3, 2};
-    shape.partNames = {":HB", ":OD"};
-    WriteBytes(dir.File("car.fce"), MakeVerro3(shape).Build());
-    ASSERT_EQ(OpenVerro3Path(dir.File("car.fce").c_str()), 1);
-    ASSERT_TRUE(OpenDriverView(456, 351));
-    EXPECT_EQ(ViewFlags(), (std::vector<uint32_t>(4, MovementFixed)));
-    std::vector<FceTriangle> triangles = ShapeTriangles(shape);
-    for (uint32_t j = 0; j < 2; ++j) {
-        EXPECT_EQ(0,
-                  std::memcmp(driverView.viewTriangles[j].vertexIndexes, triangles[3 + j].vertexIndexes, 12));
-    }
-    // The builder puts vertex i at y = (2i + 0.5) / 8, z = (-i - 0.25) / 8: a diagonal from
-    // the top left of the view to its bottom right, here vertices 5 to 8 of the car.
-    EXPECT_EQ(driverView.boxMax.y, 16.5f / 8);
-    EXPECT_EQ(driverView.boxMin.z, -8.25f / 8);
-    auto positions = Positions();
-    EXPECT_GT(positions.front()[0], positions.back()[0]);
-    EXPECT_EQ(positions.front()[1], 340);
-    EXPECT_EQ(positions.back()[1], 10);
-    ReleaseFce3Mesh();
 }
 
 } // namespace
