@@ -1,5 +1,6 @@
 # make run   installs what is missing, builds the 64-bit program and starts it under Wine
 # make test  installs what is missing, builds every build and runs every test
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
 
