@@ -119,6 +119,8 @@ TEST(ColourTablesTest, CountAboveTheTablesStaysInsideThem) {
     EXPECT_EQ(ColourRows(header), 16u);
     EXPECT_NE(ColourEntry(header, 3, 15), nullptr);
     EXPECT_EQ(ColourEntry(header, 3, 16), nullptr);
+    EXPECT_EQ(ColourEntry(header, 3, -1), nullptr);
+    EXPECT_EQ(ColourEntry(header, 4, 0), nullptr);
     EXPECT_EQ(AddColourRow(header), -1);
     EXPECT_FALSE(DeleteColourRow(header, 16));
     std::memset(header.reservedArea1, 0xEE, sizeof header.reservedArea1);
@@ -128,14 +130,6 @@ TEST(ColourTablesTest, CountAboveTheTablesStaysInsideThem) {
         << "nothing is read behind the tables";
     EXPECT_EQ(header.reservedArea1[0], 0xEE);
     EXPECT_EQ(header.colourCount, 15u) << "the count follows the rows that were shown";
-}
-
-TEST(ColourTablesTest, EntryIsOnlyARowInUse) {
-    FceKeshHeader header = HeaderWithColours(2);
-    EXPECT_EQ(ColourEntry(header, 1, 1), &header.interiorColours[1]);
-    EXPECT_EQ(ColourEntry(header, 1, 2), nullptr);
-    EXPECT_EQ(ColourEntry(header, 1, -1), nullptr);
-    EXPECT_EQ(ColourEntry(header, -1, 0), nullptr);
 }
 
 TEST(ColourEditStateTest, LoadsAndStoresTheFourBytes) {
