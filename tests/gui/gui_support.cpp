@@ -125,6 +125,11 @@ void DialogAnswerer::Activated(HWND window) {
         GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
         return;
     }
+    // When a dialog closes, activation may pass to a window of another program on the same
+    // desktop; that one is not ours to answer.
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+        return;
+    }
     seen_.push_back(window);
     captions.push_back(WindowText(window));
     if (handlers_.empty()) {
