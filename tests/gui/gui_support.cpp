@@ -119,15 +119,11 @@ LRESULT CALLBACK DialogAnswerer::Hook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void DialogAnswerer::Activated(HWND window) {
-    // A dialog is activated again when a dialog it opened closes; answer it once only. Other
-    // programs on the same Wine server can show up here too; they are not ours to answer.
+    // A dialog is activated again when a dialog it opened closes; answer it once only. When a
+    // dialog closes, activation may also pass to a window of another program on the same
+    // desktop; that one is not ours to answer.
     if (ClassName(window) != "#32770" || std::find(seen_.begin(), seen_.end(), window) != seen_.end() ||
         GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
-        return;
-    }
-    // When a dialog closes, activation may pass to a window of another program on the same
-    // desktop; that one is not ours to answer.
-    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
         return;
     }
     seen_.push_back(window);
