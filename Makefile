@@ -2,6 +2,7 @@
 # make test  installs what is missing, builds every build and runs every test
 # make fuzz  runs each fuzz target for FUZZ_SECONDS (default 600) after a sanitize build
 # make bench builds natively and runs the conversion benchmark
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"

@@ -87,10 +87,18 @@ void PostClick(HWND dialog, int id) {
 
 namespace {
 DialogAnswerer* activeAnswerer = nullptr;
+
+BOOL CALLBACK NoteOpenWindow(HWND window, LPARAM seen) {
+    reinterpret_cast<std::vector<HWND>*>(seen)->push_back(window);
+    return TRUE;
 }
+} // namespace
 
 DialogAnswerer::DialogAnswerer() {
     activeAnswerer = this;
+    // Windows that are already open, such as the main window, are activated again when a
+    // dialog they opened closes; they are not the dialogs to answer.
+    EnumThreadWindows(GetCurrentThreadId(), NoteOpenWindow, reinterpret_cast<LPARAM>(&seen_));
     hook_ = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
 }
 
@@ -111,8 +119,11 @@ LRESULT CALLBACK DialogAnswerer::Hook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void DialogAnswerer::Activated(HWND window) {
-    // A dialog is activated again when a dialog it opened closes; answer it once only.
-    if (ClassName(window) != "#32770" || std::find(seen_.begin(), seen_.end(), window) != seen_.end()) {
+    // A dialog is activated again when a dialog it opened closes; answer it once only. When a
+    // dialog closes, activation may also pass to a window of another program on the same
+    // desktop; that one is not ours to answer.
+    if (ClassName(window) != "#32770" || std::find(seen_.begin(), seen_.end(), window) != seen_.end() ||
+        GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
         return;
     }
     seen_.push_back(window);

@@ -190,6 +190,8 @@ struct FailureCase {
     std::vector<std::string> messages;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+
 class Verro3FailureTest : public Verro3OpenTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(Verro3FailureTest, ReportsAndLeavesBothRecordsEmpty) {
@@ -254,6 +256,8 @@ struct RefusalCase {
     const char* name;
     std::function<void(Fce3Header&)> change;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
 
 class Verro3RefusalTest : public Verro3OpenTest, public ::testing::WithParamInterface<RefusalCase> {};
 
