@@ -1,6 +1,7 @@
 #include "cli/fceconv_main.h"
 
 #include "mainwin/info_text.h"
+#include "mainwin/name_edits.h"
 #include "model/car_model.h"
 #include "model/damaged_import.h"
 #include "model/failure_reason.h"
@@ -12,7 +13,6 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -136,7 +136,8 @@ void PrintInfoText(const std::string& file, const std::string& layout, std::ostr
 
 nlohmann::ordered_json InfoJson(const std::string& file, const std::string& layout) {
     const FceKeshHeader& h = carModel.header;
-    nlohmann::ordered_json partNames = nlohmann::ordered_json::array(), parts = nlohmann::ordered_json::array();
+    nlohmann::ordered_json partNames = nlohmann::ordered_json::array(),
+                           parts = nlohmann::ordered_json::array();
     for (uint32_t p = 0; p < PartsInUse(); ++p) {
         partNames.push_back(Name(h.partNames[p]));
         parts.push_back({{"name", Name(h.partNames[p])},
@@ -326,7 +327,7 @@ int Convert(const std::vector<std::string>& arguments, std::ostream& out, std::o
             continue;
         }
         if (options.defaultPartNames) {
-            ApplyDefaultPartNames();
+            ApplyDefaultPartNames(carModel.header);
         }
         if (!SaveCar(options.to, output)) {
             reporter.Fail(input, "cannot write " + output + ": " + quiet.Reason());
@@ -341,16 +342,6 @@ int Convert(const std::vector<std::string>& arguments, std::ostream& out, std::o
 }
 
 } // namespace
-
-void ApplyDefaultPartNames() {
-    static const char* const CODES[] = {":HB",   ":HLFW", ":HRFW", ":HLRW", ":HRRW", ":MB",
-                                        ":MLFW", ":MRFW", ":MLRW", ":MRRW", ":LB",   ":TB"};
-    uint32_t count = std::min<uint32_t>(carModel.header.partCount, std::size(CODES));
-    for (uint32_t i = 0; i < count; ++i) {
-        std::memset(carModel.header.partNames[i], 0, NAME_SIZE);
-        std::strcpy(carModel.header.partNames[i], CODES[i]);
-    }
-}
 
 int RunFceconv(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     try {

@@ -10,7 +10,3 @@ enum : int { EXIT_ALL_DONE = 0, EXIT_SOME_FAILED = 1, EXIT_USAGE = 2 };
 
 // arguments holds what follows the program name.
 int RunFceconv(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
-
-// The first twelve parts get the first twelve part codes, as the main window's "Set
-// default" gives them.
-void ApplyDefaultPartNames();

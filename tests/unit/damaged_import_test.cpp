@@ -128,6 +128,10 @@ struct ImportFailureCase {
     const char* reason;
 };
 
+void PrintTo(const ImportFailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class DamagedImportFailureTest : public DamagedImportTest,
                                  public ::testing::WithParamInterface<ImportFailureCase> {};
 

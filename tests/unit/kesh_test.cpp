@@ -177,6 +177,10 @@ struct FailureCase {
     const char* reason; // a part of the reason noted
 };
 
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class KeshFailureTest : public KeshTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(KeshFailureTest, ReportsAndLeavesTheModelEmpty) {
@@ -274,6 +278,10 @@ struct RefusalCase {
     std::function<void(FceKeshHeader&)> change;
     const char* reason;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class KeshRefusalTest : public KeshTest, public ::testing::WithParamInterface<RefusalCase> {};
 

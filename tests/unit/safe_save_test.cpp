@@ -23,6 +23,10 @@ struct Writer {
     int (*save)(const char* path);
 };
 
+void PrintTo(const Writer& c, std::ostream* out) {
+    *out << c.name;
+}
+
 const Writer WRITERS[] = {
     {"Kesh", SaveKeshPath},
     {"Verro3", [](const char* path) { return SaveVerro3Path(path, VERRO3_NORMAL_FILE); }},
