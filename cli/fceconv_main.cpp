@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
-#include <set>
 
 #ifndef VERRO_VERSION
 #define VERRO_VERSION "unknown"

@@ -190,9 +190,7 @@ struct FailureCase {
     std::vector<std::string> messages;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* out) {
-    *out << c.name;
-}
+void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 
 class Verro3FailureTest : public Verro3OpenTest, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -259,9 +257,7 @@ struct RefusalCase {
     std::function<void(Fce3Header&)> change;
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* out) {
-    *out << c.name;
-}
+void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
 
 class Verro3RefusalTest : public Verro3OpenTest, public ::testing::WithParamInterface<RefusalCase> {};
 
