@@ -304,6 +304,8 @@ TEST_F(EditingCommandsTest, DriverCheckWantsExactlyOnePartNamedOD) {
         PumpMessages();
         if (c.passes) {
             EXPECT_TRUE(responder.messages.empty()) << ::testing::PrintToString(c.names);
+            EXPECT_EQ(answerer.captions, std::vector<std::string>{"Select moving driver vertices"})
+                << ::testing::PrintToString(c.names);
         } else {
             EXPECT_EQ(responder.messages, std::vector<std::string>{DRIVER_MESSAGE})
                 << ::testing::PrintToString(c.names);
@@ -318,10 +320,13 @@ TEST_F(EditingCommandsTest, TypedDriverNameReachesTheModelBeforeTheCheck) {
     ScriptedResponder responder;
     SetFocus(GetDlgItem(window, IDC_PART_NAME));
     SetDlgItemTextA(window, IDC_PART_NAME, ":OD");
+    DialogAnswerer answerer;
+    answerer.Then([](HWND dialog) { PostClick(dialog, IDCANCEL); });
     // A click moves the focus to the button before the button reports it.
     SendMessageA(GetDlgItem(window, IDC_DRIVER_MOVEMENTS), BM_CLICK, 0, 0);
     PumpMessages();
     EXPECT_TRUE(responder.messages.empty());
+    EXPECT_EQ(answerer.captions, std::vector<std::string>{"Select moving driver vertices"});
     EXPECT_STREQ(carModel.header.partNames[1], ":OD");
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD"}));
 }
