@@ -1,7 +1,10 @@
 # make run   installs what is missing, builds the 64-bit program and starts it under Wine
 # make test  installs what is missing, builds every build and runs every test
+# make fuzz  runs each fuzz target for FUZZ_SECONDS (default 600) after a sanitize build
+# make bench builds natively and runs the conversion benchmark
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 600
 XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
 
 .PHONY: samples all deps native sanitize win64 win32 build test test-native test-sanitize test-win64 run fuzz bench clean
@@ -36,6 +39,12 @@ test: build
 run: win64
 	@scripts/wine-prefix
 	@scripts/run-program build/win64/mainwin/VerroFCEConverter.exe
+
+fuzz: sanitize
+	tests/fuzz/run-fuzz build/sanitize $(FUZZ_SECONDS)
+
+bench: native
+	build/native/bench/conversion_bench
 
 clean:
 	rm -rf build

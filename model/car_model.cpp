@@ -28,6 +28,12 @@ void ReleaseCarModel() {
     carModel.zeroBlock = nullptr;
 }
 
+bool CarModelIsLoaded() {
+    return carModel.vertices && carModel.normals && carModel.triangles && carModel.undamagedVertices &&
+           carModel.undamagedNormals && carModel.damagedVertices && carModel.damagedNormals &&
+           carModel.movementFlags && carModel.zeroBlock;
+}
+
 void NameFieldText(const char (&field)[NAME_SIZE], char (&text)[NAME_SIZE]) {
     std::memset(text, 0, sizeof text);
     std::memcpy(text, field, strnlen(field, NAME_SIZE - 1));

@@ -101,6 +101,9 @@ extern CarModel carModel;
 // Frees every array, zeroes the header and leaves the model empty.
 void ReleaseCarModel();
 
+// All nine arrays are there: a reader has filled the model.
+bool CarModelIsLoaded();
+
 // The text of a 64-byte name field, cut to 63 characters so that it always ends with a
 // NUL even when a file filled all 64 bytes.
 void NameFieldText(const char (&field)[NAME_SIZE], char (&text)[NAME_SIZE]);

@@ -1,6 +1,104 @@
 #include "model/damaged_import.h"
 
-// Not built yet: the button does nothing.
+#include "model/failure_reason.h"
+#include "model/file_tables.h"
+#include "model/header_checks.h"
+#include "model/last_directory.h"
+#include "model/messages.h"
+#include "model/verro3.h"
+#include "platform/platform.h"
+
+#include <cstring>
+
+namespace {
+
+bool CarIsLoaded() {
+    return carModel.damagedVertices && carModel.damagedNormals;
+}
+
+// Reads the header and tables 0 and 1 of the open file into damagedFce3Mesh. Both tables
+// are checked against the file size before anything is allocated.
+bool ReadDamagedMesh(FileHandle file) {
+    Fce3Header& header = damagedFce3Mesh.header;
+    uint64_t fileSize = 0;
+    if (!QueryFileSize(file, &fileSize)) {
+        NoteFailure("the size of the file cannot be read");
+        return false;
+    }
+    if (!ReadHeader(file, fileSize, &header, sizeof header, "Verro3")) {
+        return false;
+    }
+    if (header.version == KESH_VERSION) {
+        NoteFailure("its first word 0x%08X marks a Verro:Kesh file, not a Verro3 file", KESH_VERSION);
+        ShowErrorMessage(MESSAGE_IS_KESH);
+        return false;
+    }
+    uint32_t vertexBytes = 0;
+    if (!TableBytes(header.vertexCount, sizeof(Vec3), &vertexBytes)) {
+        NoteFailure("vertexCount %u is too large: its tables do not fit 32 bits", header.vertexCount);
+        return false;
+    }
+    const TablePlace vertices{"table 0 (vertices)", VERRO3_HEADER_SIZE, header.tableOffsets[0], vertexBytes};
+    const TablePlace normals{"table 1 (normals)", VERRO3_HEADER_SIZE, header.tableOffsets[1], vertexBytes};
+    return TableFitsFile(fileSize, vertices) && TableFitsFile(fileSize, normals) &&
+           ReadTable(file, vertices, reinterpret_cast<void**>(&damagedFce3Mesh.vertices)) &&
+           ReadTable(file, normals, reinterpret_cast<void**>(&damagedFce3Mesh.normals));
+}
+
+} // namespace
+
+DamagedImportResult ImportDamagedPath(const char* path) {
+    ClearFailureReason();
+    if (!CarIsLoaded()) {
+        NoteFailure("no car is loaded to take the damaged vertices");
+        ShowErrorMessage(MESSAGE_LOAD_NORMAL_FIRST);
+        return DamagedImportResult::NoCar;
+    }
+    EmptyFce3Mesh(damagedFce3Mesh);
+    FileHandle file = OpenFileForReading(path);
+    if (!file) {
+        NoteFailure("cannot be opened for reading");
+    }
+    DamagedImportResult result = DamagedImportResult::ReadFailed;
+    if (file && ReadDamagedMesh(file)) {
+        const Fce3Header& damaged = damagedFce3Mesh.header;
+        const FceKeshHeader& car = carModel.header;
+        // Vertices are placed by index, so only the totals have to agree.
+        if (damaged.partCount == car.partCount && damaged.vertexCount == car.vertexCount) {
+            uint32_t bytes = damaged.vertexCount * uint32_t{sizeof(Vec3)};
+            if (bytes != 0) {
+                std::memcpy(carModel.damagedVertices, damagedFce3Mesh.vertices, bytes);
+                std::memcpy(carModel.damagedNormals, damagedFce3Mesh.normals, bytes);
+            }
+            result = DamagedImportResult::Imported;
+        } else {
+            NoteFailure("its partCount %u and vertexCount %u differ from the car's %u and %u",
+                        damaged.partCount, damaged.vertexCount, car.partCount, car.vertexCount);
+            ShowErrorMessage(MESSAGE_DAMAGED_MISMATCH);
+            result = DamagedImportResult::CountsDiffer;
+        }
+    }
+    EmptyFce3Mesh(damagedFce3Mesh);
+    if (result == DamagedImportResult::ReadFailed) {
+        ShowErrorMessage(MESSAGE_READ_ERROR);
+    }
+    if (file) {
+        CloseFileHandle(file);
+    }
+    return result;
+}
+
 int ImportDamagedFile() {
-    return 0;
+    if (!CarIsLoaded()) {
+        ShowErrorMessage(MESSAGE_LOAD_NORMAL_FIRST);
+        return 0;
+    }
+    FileDialogRequest request{false, VERRO3_OPEN_FILTER, 1, nullptr, OPEN_DIALOG_FLAGS, lastDirectory};
+    FileDialogResult choice;
+    if (!ChooseFile(request, &choice)) {
+        return 0;
+    }
+    SetLastDirectoryFromChoice(choice);
+    DamagedImportResult result = ImportDamagedPath(choice.path);
+    return result == DamagedImportResult::Imported || result == DamagedImportResult::CountsDiffer ? 1 : 0;
 }

@@ -1,22 +1,121 @@
 #include "model/file_tables.h"
 
+#include "model/failure_reason.h"
+
 #include <cstring>
 
-bool ReadTable(FileHandle file, uint32_t headerSize, uint32_t offset, uint32_t size, void** array) {
-    if (!SeekFileTo(file, headerSize + offset)) {
+bool ReadHeader(FileHandle file, uint64_t fileSize, void* header, uint32_t size, const char* layout) {
+    if (fileSize < size) {
+        NoteFailure("the file is %llu bytes, shorter than the %u-byte %s header",
+                    static_cast<unsigned long long>(fileSize), size, layout);
         return false;
     }
-    *array = AllocateZeroed(size);
-    return *array && ReadFileExactly(file, *array, size);
+    if (!ReadFileExactly(file, header, size)) {
+        NoteFailure("the %u-byte %s header cannot be read", size, layout);
+        return false;
+    }
+    return true;
+}
+
+bool TableFitsFile(uint64_t fileSize, const TablePlace& table) {
+    uint64_t start = uint64_t{table.headerSize} + table.offset;
+    if (start > UINT32_MAX) {
+        NoteFailure("%s starts at file offset %llu, beyond the 4 GiB a file position can reach", table.name,
+                    static_cast<unsigned long long>(start));
+        return false;
+    }
+    if (table.size != 0 && start + table.size > fileSize) {
+        NoteFailure("%s: %u bytes at file offset %llu run past the end of the file (%llu bytes)", table.name,
+                    table.size, static_cast<unsigned long long>(start),
+                    static_cast<unsigned long long>(fileSize));
+        return false;
+    }
+    return true;
+}
+
+bool ReadTable(FileHandle file, const TablePlace& table, void** array) {
+    uint32_t start = table.headerSize + table.offset;
+    if (!SeekFileTo(file, start)) {
+        NoteFailure("%s: cannot seek to file offset %u", table.name, start);
+        return false;
+    }
+    *array = AllocateZeroed(table.size);
+    if (!*array) {
+        NoteFailure("%s: out of memory for %u bytes", table.name, table.size);
+        return false;
+    }
+    if (!ReadFileExactly(file, *array, table.size)) {
+        NoteFailure("%s: reading %u bytes at file offset %u failed", table.name, table.size, start);
+        return false;
+    }
+    return true;
 }
 
 bool CopyIntoNewArray(const void* source, uint32_t size, void** array) {
     *array = AllocateZeroed(size);
     if (!*array) {
+        NoteFailure("out of memory for %u bytes", size);
         return false;
     }
     if (size != 0) {
         std::memcpy(*array, source, size);
     }
     return true;
+}
+
+bool BeginSave(SaveFile& save, const char* target) {
+    save.target = target;
+    save.file = CreateFileBeside(target, &save.temporaryPath);
+    if (!save.file) {
+        NoteFailure("cannot create a new file in the folder of %s", target);
+        return false;
+    }
+    return true;
+}
+
+bool WriteTable(const SaveFile& save, const char* name, uint32_t headerSize, const void* data, uint32_t size,
+                uint32_t* offset) {
+    uint32_t position = 0;
+    if (!QueryFilePosition(save.file, &position) || position < headerSize) {
+        NoteFailure("%s: the file position before it cannot be read", name);
+        return false;
+    }
+    *offset = position - headerSize;
+    if (!WriteFileExactly(save.file, data, size)) {
+        NoteFailure("%s: writing %u bytes at file offset %u failed", name, size, position);
+        return false;
+    }
+    return true;
+}
+
+bool WriteHeader(const SaveFile& save, const void* header, uint32_t size) {
+    if (!SeekFileTo(save.file, 0) || !WriteFileExactly(save.file, header, size)) {
+        NoteFailure("writing the %u-byte header failed", size);
+        return false;
+    }
+    return true;
+}
+
+bool FinishSave(SaveFile& save) {
+    FileHandle file = save.file;
+    save.file = nullptr;
+    if (!CloseFileHandle(file)) {
+        NoteFailure("closing the written file failed");
+        RemoveFile(save.temporaryPath.c_str());
+        return false;
+    }
+    if (!ReplaceFileWith(save.temporaryPath.c_str(), save.target)) {
+        NoteFailure("the written file cannot replace %s", save.target);
+        RemoveFile(save.temporaryPath.c_str());
+        return false;
+    }
+    return true;
+}
+
+void AbandonSave(SaveFile& save) {
+    if (save.file) {
+        CloseFileHandle(save.file);
+        save.file = nullptr;
+        RemoveFile(save.temporaryPath.c_str());
+    }
 }

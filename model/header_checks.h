@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/car_model.h"
+#include "model/failure_reason.h"
 
 #include <cstdint>
 
@@ -26,18 +27,39 @@ inline bool TableInsideFile(uint64_t fileSize, uint32_t headerSize, uint32_t off
 
 // The counts fit the fixed tables, every part in use lies inside the vertex and triangle
 // tables, and every array the model builds from the counts has a 32-bit size.
-// Works on both header layouts, whose count fields share their names.
+// Works on both header layouts, whose count fields share their names. Notes the first
+// limit that is broken.
 template <class Header> bool HeaderFitsModel(const Header& header) {
-    if (header.dummyCount > MAX_DUMMIES || header.partCount > MAX_PARTS || header.colourCount > MAX_COLOURS) {
+    if (header.dummyCount > MAX_DUMMIES) {
+        NoteFailure("dummyCount %u is above %u", header.dummyCount, MAX_DUMMIES);
+        return false;
+    }
+    if (header.partCount > MAX_PARTS) {
+        NoteFailure("partCount %u is above %u", header.partCount, MAX_PARTS);
+        return false;
+    }
+    if (header.colourCount > MAX_COLOURS) {
+        NoteFailure("colourCount %u is above %u", header.colourCount, MAX_COLOURS);
         return false;
     }
     uint32_t unused;
-    if (!TableBytes(header.vertexCount, 32, &unused) || !TableBytes(header.triangleCount, 56, &unused)) {
+    if (!TableBytes(header.vertexCount, 32, &unused)) {
+        NoteFailure("vertexCount %u is too large: its tables do not fit 32 bits", header.vertexCount);
+        return false;
+    }
+    if (!TableBytes(header.triangleCount, 56, &unused)) {
+        NoteFailure("triangleCount %u is too large: its table does not fit 32 bits", header.triangleCount);
         return false;
     }
     for (uint32_t p = 0; p < header.partCount; ++p) {
-        if (uint64_t{header.partFirstVertex[p]} + header.partVertexCount[p] > header.vertexCount ||
-            uint64_t{header.partFirstTriangle[p]} + header.partTriangleCount[p] > header.triangleCount) {
+        if (uint64_t{header.partFirstVertex[p]} + header.partVertexCount[p] > header.vertexCount) {
+            NoteFailure("part %u: vertices from %u, %u of them, lie outside vertexCount %u", p,
+                        header.partFirstVertex[p], header.partVertexCount[p], header.vertexCount);
+            return false;
+        }
+        if (uint64_t{header.partFirstTriangle[p]} + header.partTriangleCount[p] > header.triangleCount) {
+            NoteFailure("part %u: triangles from %u, %u of them, lie outside triangleCount %u", p,
+                        header.partFirstTriangle[p], header.partTriangleCount[p], header.triangleCount);
             return false;
         }
     }

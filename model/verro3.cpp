@@ -1,5 +1,6 @@
 #include "model/verro3.h"
 
+#include "model/failure_reason.h"
 #include "model/file_tables.h"
 #include "model/header_checks.h"
 #include "model/last_directory.h"
@@ -13,8 +14,6 @@ Fce3Mesh damagedFce3Mesh;
 
 namespace {
 
-constexpr char VERRO3_FILTER[] = "Verro3 car meshes (*.fce)\0*.fce\0";
-
 FceColour NarrowColour(const Fce3Colour& colour) {
     return {static_cast<uint8_t>(colour.hue), static_cast<uint8_t>(colour.saturation),
             static_cast<uint8_t>(colour.value), static_cast<uint8_t>(colour.transparency)};
@@ -25,10 +24,15 @@ FceColour NarrowColour(const Fce3Colour& colour) {
 bool ReadVerro3Mesh(FileHandle file) {
     Fce3Header& header = fce3Mesh.header;
     uint64_t fileSize = 0;
-    if (!QueryFileSize(file, &fileSize) || !ReadFileExactly(file, &header, sizeof header)) {
+    if (!QueryFileSize(file, &fileSize)) {
+        NoteFailure("the size of the file cannot be read");
+        return false;
+    }
+    if (!ReadHeader(file, fileSize, &header, sizeof header, "Verro3")) {
         return false;
     }
     if (header.version == KESH_VERSION) {
+        NoteFailure("its first word 0x%08X marks a Verro:Kesh file, not a Verro3 file", KESH_VERSION);
         ShowErrorMessage(MESSAGE_IS_KESH);
         return false;
     }
@@ -37,17 +41,19 @@ bool ReadVerro3Mesh(FileHandle file) {
     }
     uint32_t vertexBytes = header.vertexCount * uint32_t{sizeof(Vec3)};
     uint32_t triangleBytes = header.triangleCount * uint32_t{sizeof(FceTriangle)};
-    if (!TableInsideFile(fileSize, VERRO3_HEADER_SIZE, header.tableOffsets[0], vertexBytes) ||
-        !TableInsideFile(fileSize, VERRO3_HEADER_SIZE, header.tableOffsets[1], vertexBytes) ||
-        !TableInsideFile(fileSize, VERRO3_HEADER_SIZE, header.tableOffsets[2], triangleBytes)) {
-        return false;
+    const TablePlace tables[] = {
+        {"table 0 (vertices)", VERRO3_HEADER_SIZE, header.tableOffsets[0], vertexBytes},
+        {"table 1 (normals)", VERRO3_HEADER_SIZE, header.tableOffsets[1], vertexBytes},
+        {"table 2 (triangles)", VERRO3_HEADER_SIZE, header.tableOffsets[2], triangleBytes},
+    };
+    for (const TablePlace& table : tables) {
+        if (!TableFitsFile(fileSize, table)) {
+            return false;
+        }
     }
-    return ReadTable(file, VERRO3_HEADER_SIZE, header.tableOffsets[0], vertexBytes,
-                     reinterpret_cast<void**>(&fce3Mesh.vertices)) &&
-           ReadTable(file, VERRO3_HEADER_SIZE, header.tableOffsets[1], vertexBytes,
-                     reinterpret_cast<void**>(&fce3Mesh.normals)) &&
-           ReadTable(file, VERRO3_HEADER_SIZE, header.tableOffsets[2], triangleBytes,
-                     reinterpret_cast<void**>(&fce3Mesh.triangles));
+    return ReadTable(file, tables[0], reinterpret_cast<void**>(&fce3Mesh.vertices)) &&
+           ReadTable(file, tables[1], reinterpret_cast<void**>(&fce3Mesh.normals)) &&
+           ReadTable(file, tables[2], reinterpret_cast<void**>(&fce3Mesh.triangles));
 }
 
 } // namespace
@@ -121,9 +127,12 @@ int ConvertFce3ToModel() {
 }
 
 int OpenVerro3Path(const char* path) {
+    ClearFailureReason();
     FileHandle file = OpenFileForReading(path);
     bool loaded = false;
-    if (file) {
+    if (!file) {
+        NoteFailure("cannot be opened for reading");
+    } else {
         ReleaseFce3Mesh();
         ReleaseCarModel();
         loaded = ReadVerro3Mesh(file) && ConvertFce3ToModel();
@@ -140,7 +149,7 @@ int OpenVerro3Path(const char* path) {
 }
 
 int OpenVerro3File() {
-    FileDialogRequest request{false, VERRO3_FILTER, 1, nullptr, OPEN_DIALOG_FLAGS, lastDirectory};
+    FileDialogRequest request{false, VERRO3_OPEN_FILTER, 1, nullptr, OPEN_DIALOG_FLAGS, lastDirectory};
     FileDialogResult choice;
     if (!ChooseFile(request, &choice)) {
         return 0;

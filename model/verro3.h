@@ -6,6 +6,9 @@
 constexpr uint32_t VERRO3_HEADER_SIZE = 7940;
 constexpr uint32_t VERRO3_TABLE_COUNT = 6;
 
+// The file dialog's filter when a Verro3 file is opened, normal or damaged.
+inline constexpr char VERRO3_OPEN_FILTER[] = "Verro3 car meshes (*.fce)\0*.fce\0";
+
 struct Fce3Colour {
     uint32_t hue;
     uint32_t saturation;

@@ -1,6 +1,112 @@
 #include "model/verro3_save.h"
 
-// Not built yet: the button does nothing.
+#include "model/failure_reason.h"
+#include "model/file_tables.h"
+#include "model/header_checks.h"
+#include "model/last_directory.h"
+#include "model/messages.h"
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr char VERRO3_SAVE_FILTER[] = "Verro3 car meshes (*.fce)\0*.fce\0"
+                                      "Verro3 car damaged meshes (*.fce)\0*.fce\0";
+
+Fce3Colour WidenColour(const FceColour& colour) {
+    return {colour.hue, colour.saturation, colour.value, colour.transparency};
+}
+
+bool WriteVerro3File(const SaveFile& save, bool damaged) {
+    const FceKeshHeader& model = carModel.header;
+    Fce3Header header;
+    BuildVerro3Header(model, &header);
+    uint32_t vertexBytes = 0, triangleBytes = 0, zeroBytes = 0;
+    if (!TableBytes(model.vertexCount, 32, &zeroBytes) || !TableBytes(model.vertexCount, 12, &vertexBytes) ||
+        !TableBytes(model.triangleCount, 56, &triangleBytes)) {
+        NoteFailure("the car's counts are too large for 32-bit tables");
+        return false;
+    }
+    struct Table {
+        const char* name;
+        const void* source;
+        uint32_t size;
+    };
+    const Table tables[VERRO3_TABLE_COUNT] = {
+        {"table 0 (vertices)", damaged ? carModel.damagedVertices : carModel.vertices, vertexBytes},
+        {"table 1 (normals)", damaged ? carModel.damagedNormals : carModel.normals, vertexBytes},
+        {"table 2 (triangles)", carModel.triangles, triangleBytes},
+        {"table 3 (unused)", carModel.zeroBlock, zeroBytes},
+        {"table 4 (unused)", carModel.zeroBlock, vertexBytes},
+        {"table 5 (unused)", carModel.zeroBlock, vertexBytes},
+    };
+    if (!SeekFileTo(save.file, VERRO3_HEADER_SIZE)) {
+        NoteFailure("cannot seek past the header's place");
+        return false;
+    }
+    for (uint32_t k = 0; k < VERRO3_TABLE_COUNT; ++k) {
+        if (!WriteTable(save, tables[k].name, VERRO3_HEADER_SIZE, tables[k].source, tables[k].size,
+                        &header.tableOffsets[k])) {
+            return false;
+        }
+    }
+    return WriteHeader(save, &header, sizeof header);
+}
+
+} // namespace
+
+void BuildVerro3Header(const FceKeshHeader& model, Fce3Header* header) {
+    std::memset(header, 0, sizeof *header);
+    header->version = 0;
+    header->triangleCount = model.triangleCount;
+    header->vertexCount = model.vertexCount;
+    header->artCount = model.artCount;
+    std::memcpy(header->auxValues, model.auxValues, sizeof header->auxValues);
+    header->dummyCount = model.dummyCount;
+    std::memcpy(header->dummyPositions, model.dummyPositions, sizeof header->dummyPositions);
+    header->partCount = model.partCount;
+    std::memcpy(header->partPositions, model.partPositions, sizeof header->partPositions);
+    std::memcpy(header->partFirstVertex, model.partFirstVertex, sizeof header->partFirstVertex);
+    std::memcpy(header->partVertexCount, model.partVertexCount, sizeof header->partVertexCount);
+    std::memcpy(header->partFirstTriangle, model.partFirstTriangle, sizeof header->partFirstTriangle);
+    std::memcpy(header->partTriangleCount, model.partTriangleCount, sizeof header->partTriangleCount);
+    header->colourCount = model.colourCount;
+    header->secondaryColourCount = model.colourCount;
+    // Never more entries than the tables hold, whatever the count says.
+    uint32_t colours = std::min(model.colourCount, MAX_COLOURS);
+    for (uint32_t i = 0; i < colours; ++i) {
+        header->primaryColours[i] = WidenColour(model.primaryColours[i]);
+        header->secondaryColours[i] = WidenColour(model.secondaryColours[i]);
+    }
+    std::memcpy(header->dummyNames, model.dummyNames, sizeof header->dummyNames);
+    std::memcpy(header->partNames, model.partNames, sizeof header->partNames);
+}
+
+int SaveVerro3Path(const char* path, uint32_t fileType) {
+    ClearFailureReason();
+    SaveFile save;
+    bool written = false;
+    if (!CarModelIsLoaded()) {
+        NoteFailure("no car is loaded");
+    } else if (BeginSave(save, path)) {
+        written = WriteVerro3File(save, fileType != VERRO3_NORMAL_FILE) && FinishSave(save);
+    }
+    AbandonSave(save);
+    if (!written) {
+        ShowErrorMessage(MESSAGE_WRITE_ERROR);
+    }
+    return written ? 1 : 0;
+}
+
 int SaveVerro3File() {
-    return 0;
+    FileDialogRequest request{true,  VERRO3_SAVE_FILTER, VERRO3_NORMAL_FILE,
+                              "fce", SAVE_DIALOG_FLAGS,  lastDirectory};
+    FileDialogResult choice;
+    if (!ChooseFile(request, &choice)) {
+        return 0;
+    }
+    SetLastDirectoryFromChoice(choice);
+    return SaveVerro3Path(choice.path, choice.filterIndex);
 }

@@ -1,5 +1,22 @@
 // Saving the car in the Verro3 layout, as the normal or the damaged car.
 #pragma once
 
-// "Save Verro3...": the save dialog, then the write. 1 when the file was written.
+#include "model/verro3.h"
+
+#include <cstdint>
+
+// The file types of the save dialog, as its filter index gives them.
+constexpr uint32_t VERRO3_NORMAL_FILE = 1;
+constexpr uint32_t VERRO3_DAMAGED_FILE = 2;
+
+// "Save Verro3...": the save dialog, then SaveVerro3Path with the file type chosen there.
+// 1 when the file was written.
 int SaveVerro3File();
+
+// Writes the car model as a Verro3 file at path: its normal geometry for file type 1,
+// its damaged geometry for any other. A file that is there is replaced only once the new
+// one is complete. The model is not changed. Reports its own failures; 1 when written.
+int SaveVerro3Path(const char* path, uint32_t fileType);
+
+// The Verro3 header that a save writes for the model, before its tableOffsets are known.
+void BuildVerro3Header(const FceKeshHeader& model, Fce3Header* header);

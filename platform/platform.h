@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 constexpr uint32_t PATH_BUFFER_SIZE = 260;
 
@@ -66,7 +67,18 @@ bool QueryFilePosition(FileHandle file, uint32_t* position);
 // One transfer; false when it fails or moves fewer bytes than asked.
 bool ReadFileExactly(FileHandle file, void* buffer, uint32_t size);
 bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size);
-void CloseFileHandle(FileHandle file);
+// False when the system reports that the file could not be closed cleanly.
+bool CloseFileHandle(FileHandle file);
+
+// Saving never destroys what was there: a save writes a new file beside its target and
+// only a complete, closed file takes the target's place.
+// Creates an empty file for writing, with a fresh name, in the folder of targetPath;
+// its path goes to temporaryPath. nullptr when no file can be created there.
+FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath);
+// Puts the closed file at temporaryPath in the place of targetPath, replacing a file
+// that is there. On failure both stay as they were.
+bool ReplaceFileWith(const char* temporaryPath, const char* targetPath);
+bool RemoveFile(const char* path);
 
 // Zero-filled memory; nullptr when it runs out. A block of size 0 is still a real block.
 void* AllocateZeroed(uint64_t size);

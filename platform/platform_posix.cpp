@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 // Descriptors are stored one above their value so that descriptor 0 is not a null handle.
@@ -16,6 +18,18 @@ int Descriptor(FileHandle file) {
 }
 FileHandle Handle(int descriptor) {
     return descriptor < 0 ? nullptr : reinterpret_cast<FileHandle>(static_cast<intptr_t>(descriptor) + 1);
+}
+
+// Where a save lands: the file that a symbolic link points to, so that the link survives
+// the replacement. A target that does not exist yet is taken as given.
+std::string ResolvedTarget(const char* target) {
+    char* real = realpath(target, nullptr);
+    if (!real) {
+        return target;
+    }
+    std::string resolved = real;
+    std::free(real);
+    return resolved;
 }
 } // namespace
 
@@ -109,8 +123,43 @@ bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size) {
     return true;
 }
 
-void CloseFileHandle(FileHandle file) {
-    close(Descriptor(file));
+bool CloseFileHandle(FileHandle file) {
+    return close(Descriptor(file)) == 0;
+}
+
+FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) {
+    std::string target = ResolvedTarget(targetPath);
+    size_t slash = target.find_last_of('/');
+    std::string pattern =
+        (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + ".verro-save-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int descriptor = mkostemp(name.data(), O_CLOEXEC);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    // mkstemp makes a private file; the saved file gets the mode of the file it replaces,
+    // or that of any new file.
+    struct stat status;
+    mode_t mode;
+    if (stat(target.c_str(), &status) == 0) {
+        mode = status.st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0644 & ~mask;
+    }
+    static_cast<void>(fchmod(descriptor, mode));
+    *temporaryPath = name.data();
+    return Handle(descriptor);
+}
+
+bool ReplaceFileWith(const char* temporaryPath, const char* targetPath) {
+    return rename(temporaryPath, ResolvedTarget(targetPath).c_str()) == 0;
+}
+
+bool RemoveFile(const char* path) {
+    return unlink(path) == 0;
 }
 
 void* AllocateZeroed(uint64_t size) {

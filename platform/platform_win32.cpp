@@ -3,6 +3,7 @@
 
 #include <commdlg.h>
 #include <cstring>
+#include <string>
 
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
@@ -65,7 +66,12 @@ bool QueryFileSize(FileHandle file, uint64_t* size) {
 }
 
 bool SeekFileTo(FileHandle file, uint32_t position) {
-    return SetFilePointer(file, static_cast<LONG>(position), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+    // With a high part the distance is a 64-bit number, so positions from 2 GiB on are not
+    // taken as negative.
+    LONG high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(file, static_cast<LONG>(position), &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
 bool QueryFilePosition(FileHandle file, uint32_t* position) {
@@ -87,8 +93,40 @@ bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size) {
     return WriteFile(file, buffer, size, &done, nullptr) && done == size;
 }
 
-void CloseFileHandle(FileHandle file) {
-    CloseHandle(file);
+bool CloseFileHandle(FileHandle file) {
+    return CloseHandle(file) != 0;
+}
+
+FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) {
+    std::string target = targetPath;
+    size_t separator = target.find_last_of("\\/:");
+    std::string folder = separator == std::string::npos ? "." : target.substr(0, separator + 1);
+    // GetTempFileNameA creates the file under a name no other file in the folder has.
+    char name[MAX_PATH];
+    if (GetTempFileNameA(folder.c_str(), "vfc", 0, name) == 0) {
+        return nullptr;
+    }
+    HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DeleteFileA(name);
+        return nullptr;
+    }
+    *temporaryPath = name;
+    return file;
+}
+
+bool ReplaceFileWith(const char* temporaryPath, const char* targetPath) {
+    // A read-only file is not written over, as CreateFileA would not open it for writing;
+    // not every implementation of MoveFileExA refuses to replace one.
+    DWORD attributes = GetFileAttributesA(targetPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        return false;
+    }
+    return MoveFileExA(temporaryPath, targetPath, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool RemoveFile(const char* path) {
+    return DeleteFileA(path) != 0;
 }
 
 void* AllocateZeroed(uint64_t size) {
