@@ -29,17 +29,6 @@ const uint32_t SAVE_FLAGS = 0x00280006;
 const char INFO[] = "Number of triangles=7\r\nNumber of vertices=12\r\nNumber of dummies=2\r\n"
                     "Number of parts=3\r\nNumber of colors=3\r\n";
 
-CarShape SmallCar(uint32_t seed = 1) {
-    CarShape shape;
-    shape.partVertexCounts = {5, 3, 4};
-    shape.partTriangleCounts = {4, 1, 2};
-    shape.partNames = {":HB", ":OD", ":LB"};
-    shape.dummyNames = {"HWYN5", "TRYO324"};
-    shape.colourCount = 3;
-    shape.seed = seed;
-    return shape;
-}
-
 Bytes Slice(const Bytes& bytes, size_t offset, size_t size) {
     return offset + size <= bytes.size() ? Bytes(bytes.begin() + offset, bytes.begin() + offset + size)
                                          : Bytes{};

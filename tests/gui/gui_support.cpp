@@ -4,6 +4,8 @@
 #include "platform/win32_handles.h"
 #include "resources/resource.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -281,4 +283,34 @@ DialogTemplate ReadDialogTemplate(int templateId) {
         result.items.push_back(item);
     }
     return result;
+}
+
+void ExpectDialogFrame(const DialogTemplate& t, const char* caption, int x, int y, int cx, int cy) {
+    EXPECT_EQ(t.caption, caption);
+    EXPECT_EQ(t.fontName, "MS Sans Serif");
+    EXPECT_EQ(t.fontSize, 8);
+    EXPECT_EQ((std::vector<int>{t.x, t.y, t.cx, t.cy}), (std::vector<int>{x, y, cx, cy})) << caption;
+    const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    EXPECT_EQ(t.style & frame, frame) << caption;
+    EXPECT_EQ(t.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u) << caption;
+}
+
+void ExpectControls(const DialogTemplate& t, const std::vector<ExpectedControl>& controls) {
+    ASSERT_EQ(t.items.size(), controls.size()) << t.caption;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const TemplateItem& item = t.items[i];
+        const ExpectedControl& want = controls[i];
+        int id = t.extended || want.id != -1 ? want.id : 0xFFFF; // DIALOG ids are 16 bits
+        EXPECT_EQ(item.id, id) << t.caption << " control " << i;
+        EXPECT_EQ(item.className, want.className) << want.id << " " << want.text;
+        EXPECT_EQ(item.text, want.text) << want.id;
+        if (want.x != -1) {
+            EXPECT_EQ((std::vector<int>{item.x, item.y, item.cx, item.cy}),
+                      (std::vector<int>{want.x, want.y, want.cx, want.cy}))
+                << want.id << " " << want.text;
+        }
+        EXPECT_EQ(item.style & want.style, want.style) << want.id << " " << want.text;
+        EXPECT_EQ(item.style & (WS_CHILD | WS_VISIBLE | WS_DISABLED), DWORD(WS_CHILD | WS_VISIBLE))
+            << want.id;
+    }
 }

@@ -79,3 +79,21 @@ struct DialogTemplate {
 };
 
 DialogTemplate ReadDialogTemplate(int templateId);
+
+// The frame every template of the program has: its caption, place and size, the font
+// "MS Sans Serif" at 8 points, and a popup with caption, system menu and modal frame that
+// cannot be resized, minimised or maximised.
+void ExpectDialogFrame(const DialogTemplate& t, const char* caption, int x, int y, int cx, int cy);
+
+// One control as its description gives it. The rectangle is checked where x is not -1;
+// style holds the bits that must be set.
+struct ExpectedControl {
+    int id;
+    const char* className;
+    const char* text;
+    int x = -1, y = -1, cx = -1, cy = -1;
+    DWORD style = 0;
+};
+
+// The template holds exactly these controls, in this order, each visible and enabled.
+void ExpectControls(const DialogTemplate& t, const std::vector<ExpectedControl>& controls);

@@ -72,6 +72,17 @@ Bytes Lay(uint32_t headerSize, const void* header, uint32_t (&offsets)[N], const
 
 } // namespace
 
+CarShape SmallCar(uint32_t seed) {
+    CarShape shape;
+    shape.partVertexCounts = {5, 3, 4};
+    shape.partTriangleCounts = {4, 1, 2};
+    shape.partNames = {":HB", ":OD", ":LB"};
+    shape.dummyNames = {"HWYN5", "TRYO324"};
+    shape.colourCount = 3;
+    shape.seed = seed;
+    return shape;
+}
+
 std::vector<Vec3> ShapeVertices(const CarShape& shape) {
     std::vector<Vec3> vertices(Total(shape.partVertexCounts));
     for (size_t i = 0; i < vertices.size(); ++i) {

@@ -21,6 +21,10 @@ struct CarShape {
     uint32_t seed = 1; // varies the vertex, normal and triangle data
 };
 
+// Three parts, two dummies, three colours: 12 vertices and 7 triangles, small enough to read
+// in a failure message.
+CarShape SmallCar(uint32_t seed = 1);
+
 // Where the tables go: the order in which they are stored and the filler bytes before each.
 struct TableLayout {
     std::vector<int> order; // table indexes in file order; empty: ascending

@@ -5,6 +5,7 @@
 #include "model/car_model.h"
 #include "model/verro3.h"
 #include "tests/support/fce_builder.h"
+#include "tests/support/model_state.h"
 #include "tests/support/scripted_responder.h"
 #include "tests/support/temp_dir.h"
 
@@ -14,31 +15,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-inline bool ModelIsEmpty() {
-    static const FceKeshHeader zero{};
-    return std::memcmp(&carModel.header, &zero, sizeof zero) == 0 && !carModel.vertices &&
-           !carModel.normals && !carModel.triangles && !carModel.undamagedVertices &&
-           !carModel.undamagedNormals && !carModel.damagedVertices && !carModel.damagedNormals &&
-           !carModel.movementFlags && !carModel.zeroBlock;
-}
-
-inline bool StagingIsEmpty(const Fce3Mesh& mesh = fce3Mesh) {
-    static const Fce3Header zero{};
-    return std::memcmp(&mesh.header, &zero, sizeof zero) == 0 && !mesh.vertices && !mesh.normals &&
-           !mesh.triangles;
-}
-
-// Three parts, two dummies, three colours: small enough to read in a failure message.
-inline CarShape SmallCar() {
-    CarShape shape;
-    shape.partVertexCounts = {5, 3, 4};
-    shape.partTriangleCounts = {4, 1, 2};
-    shape.partNames = {":HB", ":OD", ":LB"};
-    shape.dummyNames = {"HWYN5", "TRYO324"};
-    shape.colourCount = 3;
-    return shape;
-}
 
 // Bytes of an array of the model, or of a slice of a file.
 template <class T> Bytes ArrayBytes(const T* array, size_t count) {

@@ -2,6 +2,7 @@
 #include "model/messages.h"
 #include "model/verro3.h"
 #include "tests/support/fce_builder.h"
+#include "tests/support/model_state.h"
 #include "tests/support/scripted_responder.h"
 #include "tests/support/temp_dir.h"
 
@@ -10,30 +11,6 @@
 #include <cstring>
 
 namespace {
-
-bool ModelIsEmpty() {
-    static const FceKeshHeader zero{};
-    return std::memcmp(&carModel.header, &zero, sizeof zero) == 0 && !carModel.vertices &&
-           !carModel.normals && !carModel.triangles && !carModel.undamagedVertices &&
-           !carModel.undamagedNormals && !carModel.damagedVertices && !carModel.damagedNormals &&
-           !carModel.movementFlags && !carModel.zeroBlock;
-}
-
-bool StagingIsEmpty() {
-    static const Fce3Header zero{};
-    return std::memcmp(&fce3Mesh.header, &zero, sizeof zero) == 0 && !fce3Mesh.vertices &&
-           !fce3Mesh.normals && !fce3Mesh.triangles;
-}
-
-CarShape SmallCar() {
-    CarShape shape;
-    shape.partVertexCounts = {5, 3, 4};
-    shape.partTriangleCounts = {4, 1, 2};
-    shape.partNames = {":HB", ":OD", ":LB"};
-    shape.dummyNames = {"HWYN5", "TRYO324"};
-    shape.colourCount = 3;
-    return shape;
-}
 
 class Verro3OpenTest : public ::testing::Test {
   protected:
