@@ -125,8 +125,8 @@ TEST_F(EditingCommandsTest, DummyChooserWritesTheNameOfTheClickedButtons) {
         {{1014, 1020, 1023, 1029, 1044, 1057, IDOK}, {1044, 1057}, "TRYO324"},
         {{1046, IDOK}, {1046, 1063}, "HWYN54"},            // the delay left at "Empty"
         {{1055, IDOK}, {1052, 1055}, "HWYN5"},             // a delay without a time is dropped
-        {{1045, 1058, 1052, IDOK}, {1052, 1063}, "HWYN5"}, // "Empty" moves the other column
-        {{1045, 1058, 1063, IDOK}, {1052, 1063}, "HWYN5"},
+        {{1045, 1053, 1052, IDOK}, {1052, 1063}, "HWYN5"}, // "Empty" moves the other column,
+        {{1036, 1058, 1063, IDOK}, {1052, 1063}, "HWYN5"}, // from its first button too
         {{1045, 1058, -1052, -1063, IDOK}, {1045, 1058}, "HWYN535"},
         {{1014, 1046, 1065}, {1046, 1063}, ":LICENSE_EURO"}, // the columns are not consulted
     };
