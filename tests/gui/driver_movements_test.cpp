@@ -114,7 +114,8 @@ class DriverDialogTest : public MainWindowFixture {
     // The working values, each checked against the colour of its square.
     std::vector<uint32_t> ShownValues() const {
         for (uint32_t k = 0; k < driverView.vertexCount; ++k) {
-            EXPECT_EQ(Pixels({VertexAt(k)})[0], driverView.projectedVertices[k].movement == 4 ? RED : GREEN)
+            EXPECT_EQ(Pixels({VertexAt(k)})[0],
+                      driverView.projectedVertices[k].movement == MovementFixed ? RED : GREEN)
                 << k;
         }
         return WorkingValues();
@@ -123,7 +124,7 @@ class DriverDialogTest : public MainWindowFixture {
     std::vector<uint32_t> original;
 };
 
-TEST_F(DriverDialogTest, FromTheMainWindowResetAllThenOkFixesOnlyTheDriverPart) {
+TEST_F(DriverDialogTest, FromTheMainWindowResetAllThenCancelKeepsAndOkFixesOnlyTheDriverPart) {
     // The driver part is neither the first, the last nor the selected part.
     SelectByUser(window, IDC_PART_LIST, 3);
     const std::vector<uint32_t> fixed(7, MovementFixed);
@@ -139,8 +140,15 @@ TEST_F(DriverDialogTest, FromTheMainWindowResetAllThenOkFixesOnlyTheDriverPart) 
         EXPECT_EQ(ModelFlags(), close == IDOK ? Written(fixed) : original);
     }
     EXPECT_TRUE(responder.messages.empty());
-    // Reopened, the dialog shows what was written.
+    // Reopened, the dialog shows what was written; "Reset all" repaints what a drag changed.
     OpenDialog();
+    EXPECT_EQ(ShownValues(), fixed);
+    Mouse(WM_LBUTTONDOWN, {0, 0});
+    Mouse(WM_MOUSEMOVE, {5000, 5000});
+    Mouse(WM_LBUTTONUP, {5000, 5000});
+    EXPECT_EQ(ShownValues(), std::vector<uint32_t>(7, MovementMoving));
+    SendCommand(dialog, IDC_RESET_ALL);
+    PumpMessages();
     EXPECT_EQ(ShownValues(), fixed);
     Close(IDCANCEL);
 }
@@ -178,8 +186,8 @@ TEST_F(DriverDialogTest, ShowsRedAndGreenSquaresAndAMouseDragTogglesTheBand) {
     Mouse(WM_MOUSEMOVE, {anchor.x - 30, anchor.y - 10});
     Mouse(WM_MOUSEMOVE, {-4, -3});
     // The band is inverted over the picture; nothing is toggled before the release.
-    EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}, {anchor.x + 2, anchor.y + 2}}),
-              (std::vector<COLORREF>{INVERTED, BACKGROUND}));
+    EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}, VertexAt(3), {anchor.x + 2, anchor.y + 2}}),
+              (std::vector<COLORREF>{INVERTED, RED ^ 0xFFFFFF, BACKGROUND}));
     EXPECT_EQ(WorkingValues(), DRIVER_FLAGS);
     Mouse(WM_LBUTTONUP, {-4, -3});
     EXPECT_NE(GetCapture(), View());
