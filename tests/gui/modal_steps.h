@@ -7,30 +7,24 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
-#include <map>
 #include <utility>
 
-inline std::map<UINT_PTR, std::function<void()>>& PendingModalSteps() {
-    static std::map<UINT_PTR, std::function<void()>> steps;
-    return steps;
-}
+// Each timer runs the oldest step waiting.
+inline std::deque<std::function<void()>> pendingModalSteps;
 
 inline void CALLBACK RunModalStep(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    auto found = PendingModalSteps().find(id);
-    if (found == PendingModalSteps().end()) {
-        return;
-    }
-    std::function<void()> step = std::move(found->second);
-    PendingModalSteps().erase(found);
+    std::function<void()> step = std::move(pendingModalSteps.front());
+    pendingModalSteps.pop_front();
     step();
 }
 
 // Runs step from the message loop of this thread as soon as it next waits for messages.
 inline void InModalLoop(std::function<void()> step) {
-    UINT_PTR id = SetTimer(nullptr, 0, 0, RunModalStep);
-    PendingModalSteps()[id] = std::move(step);
+    pendingModalSteps.push_back(std::move(step));
+    SetTimer(nullptr, 0, 0, RunModalStep);
 }
 
 // Clicks a button as the mouse would: an automatic radio button is selected and the others
@@ -49,26 +43,10 @@ inline HWND FocusInDialog(HWND dialog) {
     return GetFocus();
 }
 
-// The three ways to cancel a dialog: its "Cancel" button, the Escape key and the close box.
-enum class CancelWay { Button, Escape, CloseBox };
-
-inline void CancelBy(HWND dialog, CancelWay way) {
-    switch (way) {
-    case CancelWay::Button: ClickNow(dialog, IDCANCEL); break;
-    case CancelWay::Escape: {
-        // Through the modal loop, which turns the key into the dialog's cancel command.
-        HWND focus = GetFocus();
-        PostMessageA(focus ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-        PostMessageA(focus ? focus : dialog, WM_KEYUP, VK_ESCAPE, 0xC0000001);
-        break;
-    }
-    case CancelWay::CloseBox: PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
-    }
-}
-
-// What a dialog that a step left open ends with, so that a faulty dialog fails its test
-// instead of hanging it.
+// A dialog that a step left open is ended with STILL_OPEN and counted, so that a faulty
+// dialog fails its test instead of hanging it.
 constexpr INT_PTR STILL_OPEN = 77;
+inline int dialogsLeftOpen = 0;
 
 // Answers the next dialog that opens under owner with step, run once the dialog is up.
 inline void AnswerWithStep(DialogAnswerer& answerer, HWND owner, std::function<void(HWND)> step) {
@@ -78,6 +56,7 @@ inline void AnswerWithStep(DialogAnswerer& answerer, HWND owner, std::function<v
             // The owner is enabled again as soon as the dialog has ended.
             InModalLoop([owner, dialog] {
                 if (IsWindow(dialog) && !IsWindowEnabled(owner)) {
+                    ++dialogsLeftOpen;
                     EndDialog(dialog, STILL_OPEN);
                 }
             });
