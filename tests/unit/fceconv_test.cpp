@@ -50,13 +50,12 @@ TEST_F(FceconvTest, HelpVersionAndUsageErrors) {
         {{"info"}, "info: no FILE given"},
         {{"info", "--xml", car}, "info: unknown option --xml"},
         {{"convert", "-o", out, car}, "convert: --to is missing"},
-        {{"convert", "--to", "verro4", "-o", out, car},
-         "convert: --to must be kesh, verro3 or verro3-damaged, not verro4"},
+        {{"convert", "--to", "x", "-o", out, car},
+         "convert: --to must be kesh, verro3 or verro3-damaged, not x"},
         {{"convert", "--to"}, "convert: --to needs a value"},
         {{"convert", "--to", "kesh", "--to=verro3", "-o", out, car}, "convert: --to is given twice"},
         {{"convert", "--to", "kesh", car}, "convert: give either -o OUTPUT or -d DIRECTORY"},
-        {{"convert", "--to", "kesh", "-o", out, "-d", dir.Folder(), car},
-         "convert: give either -o OUTPUT or -d"},
+        {{"convert", "--to", "kesh", "-o", out, "-d", "d", car}, "convert: give either -o OUTPUT or -d"},
         {{"convert", "--to", "kesh", "-o", out}, "convert: no INPUT given"},
         {{"convert", "--to", "kesh", "-o", out, car, car}, "convert: -o takes a single INPUT"},
         {{"convert", "--to", "kesh", "--fast", "-o", out, car}, "convert: unknown option --fast"},
@@ -78,10 +77,10 @@ TEST_F(FceconvTest, InfoInTextAndJson) {
     std::strcpy(file.header.dummyNames[0], "\xE9t\xE9");
     std::memset(file.header.dummyNames[1], 'x', NAME_SIZE);
     std::string verro3 = Write(file.Build(), "a.fce");
-    std::string broken = Write(Bytes(10, 0), "broken.fce");
+    std::string broken = Write(Bytes(3, 0), "broken.fce"); // too short even for a layout mark
     std::string kesh = Write(MakeKesh(SmallCar()).Build(), "b.fce");
     const std::string failure =
-        "fceconv: " + broken + ": the file is 10 bytes, shorter than the 7940-byte Verro3 header\n";
+        "fceconv: " + broken + ": the file is 3 bytes, shorter than the 7940-byte Verro3 header\n";
     Outcome run = Fceconv({"info", verro3, broken, kesh});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, failure);
