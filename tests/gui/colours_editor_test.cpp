@@ -1,67 +1,85 @@
 #include "colour/colour_conversion.h"
 #include "colour/colour_edit.h"
 #include "colour/colours_editor.h"
-#include "model/car_model.h"
-#include "model/verro3.h"
+#include "colour/swatch.h"
 #include "platform/win32_handles.h"
-#include "resources/resource.h"
-#include "tests/gui/gui_support.h"
-#include "tests/gui/swatch_reading.h"
-#include "tests/support/fce_builder.h"
-#include "tests/support/scripted_responder.h"
-#include "tests/support/temp_dir.h"
+#include "tests/gui/main_window_fixture.h"
+#include "tests/gui/modal_steps.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
+#include <climits>
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 
 const int LISTS[] = {1019, 1020, 1021, 1022};
 FceColour* const TABLES[] = {carModel.header.primaryColours, carModel.header.interiorColours,
                              carModel.header.secondaryColours, carModel.header.driverHairColours};
+const struct {
+    int scrollId, numberId;
+    uint32_t ColourEditState::*field;
+} CHANNELS[] = {
+    {IDC_HUE_SCROLL, IDC_HUE_NUMBER, &ColourEditState::hue},
+    {IDC_SATURATION_SCROLL, IDC_SATURATION_NUMBER, &ColourEditState::saturation},
+    {IDC_VALUE_SCROLL, IDC_VALUE_NUMBER, &ColourEditState::value},
+    {IDC_TRANSPARENCY_SCROLL, IDC_TRANSPARENCY_NUMBER, &ColourEditState::transparency},
+};
 
-std::string Row(const FceColour& c) {
-    return std::to_string(c.hue) + ", " + std::to_string(c.saturation) + ", " + std::to_string(c.value) +
-           ", " + std::to_string(c.transparency);
+// Reads a painted swatch back pixel by pixel: the fill everywhere but the word, and the word
+// in the text colour in the middle. Pixels of neither colour may only smooth the letters.
+void ExpectSwatch(HWND control, COLORREF fill, COLORREF text, const std::string& what) {
+    RECT client, word = {INT_MAX, INT_MAX, INT_MIN, INT_MIN}, other = word;
+    GetClientRect(control, &client);
+    int fillPixels = 0, textPixels = 0, otherPixels = 0;
+    HDC dc = GetDC(control);
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            if (pixel == fill) {
+                ++fillPixels;
+                continue;
+            }
+            RECT* box = pixel == text ? &word : &other;
+            ++(pixel == text ? textPixels : otherPixels);
+            *box = {std::min<LONG>(box->left, x), std::min<LONG>(box->top, y),
+                    std::max<LONG>(box->right, x + 1), std::max<LONG>(box->bottom, y + 1)};
+        }
+    }
+    ReleaseDC(control, dc);
+    if (fill == text) {
+        EXPECT_EQ(fillPixels, client.right * client.bottom) << what << ": the word cannot be seen";
+        return;
+    }
+    EXPECT_GT(fillPixels, client.right * client.bottom / 2) << what;
+    EXPECT_GT(textPixels, 20) << what;
+    EXPECT_LE(std::abs(word.left + word.right - client.right), 6) << what << ": centred across";
+    EXPECT_LE(std::abs(word.top + word.bottom - client.bottom), 6) << what << ": centred down";
+    EXPECT_TRUE(otherPixels == 0 || (other.left >= word.left - 1 && other.right <= word.right + 1 &&
+                                     other.top >= word.top - 1 && other.bottom <= word.bottom + 1))
+        << what << ": " << otherPixels << " pixels of neither colour away from the word";
 }
 
-bool SameColour(const FceColour& a, const FceColour& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-COLORREF FillOf(const FceColour& c) {
+void ExpectSwatchOf(HWND control, const FceColour& c, const std::string& what) {
     ScreenColour fill, text;
     SwatchColours(c.hue, c.saturation, c.value, c.transparency, &fill, &text);
-    return RGB(fill.red, fill.green, fill.blue);
+    ExpectSwatch(control, RGB(fill.red, fill.green, fill.blue), RGB(text.red, text.green, text.blue), what);
 }
 
-COLORREF TextOf(const FceColour& c) {
-    ScreenColour fill, text;
-    SwatchColours(c.hue, c.saturation, c.value, c.transparency, &fill, &text);
-    return RGB(text.red, text.green, text.blue);
-}
-
-void PostScroll(HWND dialog, int scrollId, WORD request) {
-    PostMessageA(dialog, WM_VSCROLL, MAKEWPARAM(request, 0),
+void Scroll(HWND dialog, int scrollId, WORD request) {
+    SendMessageA(dialog, WM_VSCROLL, MAKEWPARAM(request, 0),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, scrollId)));
 }
 
+// The editor runs modelessly, so that the test can look at it between commands.
 class ColoursEditorTest : public ::testing::Test {
   protected:
     void SetUp() override { ReleaseCarModel(); }
     void TearDown() override {
-        if (editor) {
-            DestroyWindow(editor);
-        }
-        ReleaseFce3Mesh();
+        DestroyWindow(editor);
         ReleaseCarModel();
-        EXPECT_EQ(LiveZeroedBlocks(), 0);
     }
-    // Three rows whose every byte is different, saturated enough to be told apart on screen.
-    void SetUpColours(uint32_t count) {
+    // Rows whose every byte differs, saturated enough to be told apart on screen.
+    void Open(uint32_t count) {
         carModel.header.colourCount = count;
         for (int k = 0; k < 4; ++k) {
             for (int i = 0; i < 16; ++i) {
@@ -69,329 +87,246 @@ class ColoursEditorTest : public ::testing::Test {
                                 uint8_t(10 * i)};
             }
         }
-    }
-    // Modeless, so that the test can look at the editor while it runs. The answerer lets the
-    // editor itself through and answers only the dialogs the editor opens.
-    void Open() {
-        answerer.Then([](HWND) {});
+        answerer.Then([](HWND) {}); // the editor itself; the next handlers answer what it opens
         editor = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_COLOURS_EDITOR), nullptr,
                                     ColoursEditorDialog, 0);
         ASSERT_NE(editor, nullptr);
         ShowWindow(editor, SW_SHOW);
         PumpMessages();
     }
-    std::vector<int> Selections() const {
-        std::vector<int> selections;
-        for (int id : LISTS) {
-            selections.push_back(ListSelection(editor, id));
-        }
-        return selections;
-    }
-    // Every list shows its table, row for row.
-    void ExpectListsMirrorTables() const {
+    // Every list shows its table row for row, all four select the same row (-1: none), and
+    // the swatches show that row's colours.
+    void ExpectInStep(int selected) {
         for (int k = 0; k < 4; ++k) {
             std::vector<std::string> rows;
             for (uint32_t i = 0; i < carModel.header.colourCount; ++i) {
-                rows.push_back(Row(TABLES[k][i]));
+                const FceColour& c = TABLES[k][i];
+                rows.push_back(std::to_string(c.hue) + ", " + std::to_string(c.saturation) + ", " +
+                               std::to_string(c.value) + ", " + std::to_string(c.transparency));
             }
             EXPECT_EQ(ListEntries(editor, LISTS[k]), rows) << "list " << LISTS[k];
+            EXPECT_EQ(ListSelection(editor, LISTS[k]), selected < 0 ? LB_ERR : selected) << LISTS[k];
         }
-    }
-    // The four swatches show the colours of the selected row.
-    void ExpectSwatchesOfRow(int row) {
         PumpMessages();
-        for (int k = 0; k < 4; ++k) {
-            const FceColour& colour = TABLES[k][row];
-            SwatchReading reading =
-                ReadSwatch(GetDlgItem(editor, IDC_COLOUR_SWATCH_FIRST + k), FillOf(colour), TextOf(colour));
-            if (FillOf(colour) == TextOf(colour)) {
-                EXPECT_EQ(reading.fillPixels, reading.width * reading.height)
-                    << "swatch " << k << " row " << row;
-                continue;
-            }
-            EXPECT_GT(reading.fillPixels, reading.width * reading.height / 2)
-                << "swatch " << k << " row " << row;
-            EXPECT_TRUE(reading.FilledAroundText()) << "swatch " << k;
-            EXPECT_GT(reading.textPixels, 10) << "swatch " << k;
-            EXPECT_TRUE(reading.TextCentred()) << "swatch " << k;
+        for (int k = 0; k < 4 && selected >= 0; ++k) {
+            ExpectSwatchOf(GetDlgItem(editor, 1040 + k), TABLES[k][selected], "swatch " + std::to_string(k));
         }
     }
     HWND editor = nullptr;
     DialogAnswerer answerer;
 };
 
-struct ControlDescription {
-    int id;
-    const char* className;
-    const char* text;
-    short x, y, cx, cy;
-};
-
-TEST(ColoursEditorTemplateTest, MatchesItsDescription) {
+TEST(ColoursTemplatesTest, EditorMatchesItsDescription) {
     DialogTemplate t = ReadDialogTemplate(IDD_COLOURS_EDITOR);
-    EXPECT_TRUE(t.extended);
-    EXPECT_EQ(t.caption, "Colors editor");
-    EXPECT_EQ(t.fontName, "MS Sans Serif");
-    EXPECT_EQ(t.fontSize, 8);
-    EXPECT_EQ((std::vector<int>{t.x, t.y, t.cx, t.cy}), (std::vector<int>{20, 20, 340, 165}));
-    EXPECT_EQ(t.style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
-              DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME));
-    EXPECT_EQ(t.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
-
-    const ControlDescription controls[] = {
-        {-1, "Static", "Primary", 4, 4, 24, 8},
-        {1019, "ListBox", "", 4, 16, 80, 76},
-        {1036, "Button", "Edit", 4, 96, 80, 14},
-        {1040, "Static", "", 4, 112, 80, 20},
-        {-1, "Static", "Interior", 88, 4, 22, 8},
-        {1020, "ListBox", "", 88, 16, 80, 76},
-        {1037, "Button", "Edit", 88, 96, 80, 14},
-        {1041, "Static", "", 88, 112, 80, 20},
-        {-1, "Static", "Secondary", 172, 4, 35, 8},
-        {1021, "ListBox", "", 172, 16, 80, 76},
-        {1038, "Button", "Edit", 172, 96, 80, 14},
-        {1042, "Static", "", 172, 112, 80, 20},
-        {-1, "Static", "Driver hair", 256, 4, 33, 8},
-        {1022, "ListBox", "", 256, 16, 80, 76},
-        {1039, "Button", "Edit", 256, 96, 80, 14},
-        {1043, "Static", "", 256, 112, 80, 20},
-        {2, "Button", "Close", 284, 140, 50, 14},
-        {1044, "Button", "Add color", 12, 144, 50, 14},
-        {1045, "Button", "Delete color", 64, 144, 50, 14},
-    };
-    ASSERT_EQ(t.items.size(), std::size(controls));
-    for (size_t i = 0; i < t.items.size(); ++i) {
-        const TemplateItem& item = t.items[i];
-        const ControlDescription& c = controls[i];
-        EXPECT_EQ(item.id, c.id) << i;
-        EXPECT_EQ(item.className, c.className) << i;
-        EXPECT_EQ(item.text, c.text) << i;
-        EXPECT_EQ((std::vector<int>{item.x, item.y, item.cx, item.cy}),
-                  (std::vector<int>{c.x, c.y, c.cx, c.cy}))
-            << i;
-        EXPECT_EQ(item.style & (WS_CHILD | WS_VISIBLE | WS_DISABLED), DWORD(WS_CHILD | WS_VISIBLE)) << i;
-        const bool swatch = c.id >= 1040 && c.id <= 1043;
-        EXPECT_EQ((item.exStyle & WS_EX_CLIENTEDGE) != 0, swatch) << i;
+    ExpectDialogFrame(t, "Colors editor", 20, 20, 340, 165);
+    const char* labels[] = {"Primary", "Interior", "Secondary", "Driver hair"};
+    const int labelWidths[] = {24, 22, 35, 33};
+    const DWORD list = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+    std::vector<ExpectedControl> controls;
+    for (int k = 0; k < 4; ++k) {
+        const int x = 4 + 84 * k;
+        controls.push_back({-1, "Static", labels[k], x, 4, labelWidths[k], 8});
+        controls.push_back({LISTS[k], "ListBox", "", x, 16, 80, 76, list});
+        controls.push_back({1036 + k, "Button", "Edit", x, 96, 80, 14, WS_TABSTOP});
+        controls.push_back({1040 + k, "Static", "", x, 112, 80, 20});
+    }
+    controls.push_back({IDCANCEL, "Button", "Close", 284, 140, 50, 14, WS_TABSTOP});
+    controls.push_back({1044, "Button", "Add color", 12, 144, 50, 14, WS_TABSTOP});
+    controls.push_back({1045, "Button", "Delete color", 64, 144, 50, 14, WS_TABSTOP});
+    ExpectControls(t, controls);
+    // Single selection, unsorted; no default button; only the swatches are sunken.
+    for (const TemplateItem& item : t.items) {
         if (item.className == "ListBox") {
-            const DWORD required = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-            EXPECT_EQ(item.style & required, required) << i;
-            EXPECT_EQ(item.style & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL | WS_HSCROLL), 0u) << i;
-        } else if (item.className == "Button") {
-            EXPECT_EQ(item.style & 0xF, DWORD(BS_PUSHBUTTON)) << "no default button: " << i;
-            EXPECT_TRUE(item.style & WS_TABSTOP) << i;
-        } else {
-            EXPECT_EQ(item.style & SS_TYPEMASK, DWORD(SS_LEFT)) << i;
+            EXPECT_EQ(item.style & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL), 0u) << item.id;
+        }
+        if (item.className == "Button") {
+            EXPECT_EQ(item.style & BS_TYPEMASK, DWORD(BS_PUSHBUTTON)) << item.id;
+        }
+        EXPECT_EQ((item.exStyle & WS_EX_CLIENTEDGE) != 0, item.id >= 1040 && item.id <= 1043) << item.id;
+    }
+}
+
+TEST(ColoursTemplatesTest, EditColourMatchesItsDescription) {
+    DialogTemplate t = ReadDialogTemplate(IDD_EDIT_COLOUR);
+    ExpectDialogFrame(t, "Edit color", 50, 5, 240, 133);
+    const char* labels[] = {"Hue", "Saturation", "Value"};
+    const DWORD number = ES_READONLY | ES_CENTER | WS_BORDER;
+    std::vector<ExpectedControl> controls;
+    for (int c = 0; c < 4; ++c) {
+        controls.push_back(
+            {CHANNELS[c].scrollId, "ScrollBar", "", 24 + 40 * c, 20, 12, 88, SBS_VERT | WS_TABSTOP});
+    }
+    controls.push_back({IDOK, "Button", "OK", 176, 4, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP});
+    controls.push_back({IDCANCEL, "Button", "Cancel", 176, 20, 50, 14, WS_TABSTOP});
+    for (int c = 0; c < 3; ++c) {
+        controls.push_back({-1, "Static", labels[c], 12 + 40 * c, 8, 34, 8, SS_CENTER});
+    }
+    for (int c = 0; c < 3; ++c) {
+        controls.push_back({CHANNELS[c].numberId, "Edit", "", 12 + 40 * c, 112, 34, 14, number});
+    }
+    controls.push_back({IDC_PREVIEW, "Static", "", 176, 40, 52, 84});
+    controls.push_back({-1, "Static", "Transparency", 128, 8, 44, 8, SS_CENTER});
+    controls.push_back({IDC_TRANSPARENCY_NUMBER, "Edit", "", 132, 112, 34, 14, number});
+    ExpectControls(t, controls);
+    for (const TemplateItem& item : t.items) {
+        EXPECT_EQ((item.exStyle & WS_EX_CLIENTEDGE) != 0, item.id == IDC_PREVIEW) << item.id;
+        if (item.className == "Button") {
+            EXPECT_EQ((item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON, item.id == IDOK) << item.id;
         }
     }
 }
 
-TEST_F(ColoursEditorTest, OpensEmptyWithoutColours) {
-    Open();
-    EXPECT_EQ(WindowText(editor), "Colors editor");
-    for (int id : LISTS) {
-        EXPECT_TRUE(ListEntries(editor, id).empty()) << id;
-    }
-    EXPECT_EQ(Selections(), (std::vector<int>{LB_ERR, LB_ERR, LB_ERR, LB_ERR}));
-    // Nothing is painted: the swatch keeps the dialog's own background.
-    SwatchReading blank = ReadSwatch(GetDlgItem(editor, 1040), GetSysColor(COLOR_BTNFACE), RGB(0, 0, 0));
-    EXPECT_EQ(blank.fillPixels, blank.width * blank.height);
-    // Edit and Delete have no row to act on.
+TEST_F(ColoursEditorTest, OpensWithoutColoursAndAddsTheFirst) {
+    Open(0);
+    ExpectInStep(-1);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    ExpectSwatch(GetDlgItem(editor, 1040), face, face, "unpainted");
     SendCommand(editor, 1036);
     SendCommand(editor, IDC_DELETE_COLOUR);
-    EXPECT_EQ(answerer.captions, std::vector<std::string>{"Colors editor"});
-    EXPECT_EQ(carModel.header.colourCount, 0u);
+    EXPECT_EQ(answerer.captions, std::vector<std::string>{"Colors editor"}) << "Edit without a row";
 
     SendCommand(editor, IDC_ADD_COLOUR);
-    EXPECT_EQ(carModel.header.colourCount, 1u);
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_TRUE(SameColour(TABLES[k][0], FceColour{128, 128, 128, 128}));
-        EXPECT_EQ(ListEntries(editor, LISTS[k]), std::vector<std::string>{"128, 128, 128, 128"});
-    }
-    EXPECT_EQ(Selections(), (std::vector<int>{0, 0, 0, 0}));
-    PumpMessages();
-    SwatchReading added = ReadSwatch(GetDlgItem(editor, 1043), RGB(63, 127, 128), RGB(31, 63, 64));
-    EXPECT_TRUE(added.FilledAroundText());
-    EXPECT_TRUE(added.TextCentred());
+    EXPECT_EQ(ListEntries(editor, 1022), std::vector<std::string>{"128, 128, 128, 128"});
+    ExpectInStep(0);
+    ExpectSwatch(GetDlgItem(editor, 1043), RGB(63, 127, 128), RGB(31, 63, 64), "new colour");
 }
 
-TEST_F(ColoursEditorTest, OpensOnALoadedCarAtRowZero) {
-    TempDir dir;
-    ScriptedResponder responder;
-    CarShape shape;
-    shape.partVertexCounts = {3};
-    shape.partTriangleCounts = {1};
-    shape.colourCount = 3;
-    WriteBytes(dir.File("car.fce"), MakeVerro3(shape).Build());
-    ASSERT_EQ(OpenVerro3Path(dir.File("car.fce").c_str()), 1);
-    Open();
-    EXPECT_EQ(ListEntries(editor, 1019),
-              (std::vector<std::string>{"1, 2, 3, 4", "17, 18, 19, 20", "33, 34, 35, 36"}));
-    EXPECT_EQ(ListEntries(editor, 1022),
-              (std::vector<std::string>{"5, 6, 7, 8", "21, 22, 23, 24", "37, 38, 39, 40"}));
-    ExpectListsMirrorTables();
-    EXPECT_EQ(Selections(), (std::vector<int>{0, 0, 0, 0}));
-    ExpectSwatchesOfRow(0);
-}
-
-TEST_F(ColoursEditorTest, SelectionKeptInStep) {
-    SetUpColours(3);
-    Open();
-    ExpectSwatchesOfRow(0);
+TEST_F(ColoursEditorTest, OpensAtRowZeroAndKeepsTheListsOnOneRow) {
+    Open(3);
+    ExpectInStep(0);
     SelectByUser(editor, 1021, 2);
-    EXPECT_EQ(Selections(), (std::vector<int>{2, 2, 2, 2}));
-    ExpectSwatchesOfRow(2);
+    ExpectInStep(2);
     SelectByUser(editor, 1019, 1);
-    EXPECT_EQ(Selections(), (std::vector<int>{1, 1, 1, 1}));
-    ExpectSwatchesOfRow(1);
+    ExpectInStep(1);
     // Other notifications of a list change nothing.
     SendDlgItemMessageA(editor, 1020, LB_SETCURSEL, 0, 0);
     SendCommand(editor, 1020, LBN_DBLCLK);
-    EXPECT_EQ(Selections(), (std::vector<int>{1, 0, 1, 1}));
+    EXPECT_EQ(ListSelection(editor, 1019), 1);
 }
 
-TEST_F(ColoursEditorTest, EditWithOkChangesOnlyThatEntryAndRow) {
-    SetUpColours(3);
-    Open();
+// The colour edit dialog opens on the entry; each bar moves its own number, state field and
+// the preview; OK stores the state into that entry alone, in place.
+TEST_F(ColoursEditorTest, EditWithOkChangesOnlyThatEntryAndItsRow) {
+    Open(3);
     SelectByUser(editor, 1020, 1);
-    const FceKeshHeader before = carModel.header;
-    HWND nestedOwner = nullptr;
-    ColourEditState shown{};
-    answerer.Then([&](HWND dialog) {
-        nestedOwner = GetWindow(dialog, GW_OWNER);
-        shown = colourEditState;
-        PostScroll(dialog, IDC_HUE_SCROLL, SB_LINEDOWN);
-        PostScroll(dialog, IDC_SATURATION_SCROLL, SB_TOP);
-        PostScroll(dialog, IDC_VALUE_SCROLL, SB_PAGEUP);
-        PostScroll(dialog, IDC_TRANSPARENCY_SCROLL, SB_BOTTOM);
-        PostClick(dialog, IDOK);
+    FceKeshHeader expected = carModel.header;
+    const FceColour old = expected.interiorColours[1];
+    const int start[] = {old.hue, old.saturation, old.value, old.transparency};
+    const int moved[] = {old.hue - 1, old.saturation + 1, old.value - 10, old.transparency + 10};
+    const FceColour edited = {uint8_t(moved[0]), uint8_t(moved[1]), uint8_t(moved[2]), uint8_t(moved[3])};
+    AnswerWithStep(answerer, editor, [&](HWND dialog) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), editor);
+        ShowWindow(dialog, SW_SHOW); // the dialog's loop would show it only once it first goes idle
+        PumpMessages();
+        ExpectSwatchOf(GetDlgItem(dialog, IDC_PREVIEW), old, "preview on opening");
+        EXPECT_EQ(FocusInDialog(dialog), GetDlgItem(dialog, IDC_HUE_SCROLL));
+        SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(GetDlgItem(dialog, IDC_VALUE_SCROLL), SB_CTL, &info);
+        EXPECT_EQ((std::vector<int>{info.nMin, info.nMax, int(info.nPage)}), (std::vector<int>{0, 255, 1}))
+            << "page size 1 lets the thumb reach 255";
+        const WORD requests[] = {SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN};
+        for (int c = 0; c < 4; ++c) {
+            Scroll(dialog, CHANNELS[c].scrollId, requests[c]);
+            for (int other = 0; other < 4; ++other) {
+                const int want = other <= c ? moved[other] : start[other];
+                EXPECT_EQ(GetScrollPos(GetDlgItem(dialog, CHANNELS[other].scrollId), SB_CTL), want);
+                EXPECT_EQ(ItemText(dialog, CHANNELS[other].numberId), std::to_string(want))
+                    << c << ", " << other;
+                EXPECT_EQ(colourEditState.*CHANNELS[other].field, uint32_t(want)) << c << ", " << other;
+            }
+        }
+        PumpMessages();
+        ExpectSwatchOf(GetDlgItem(dialog, IDC_PREVIEW), edited, "preview after scrolling");
+        // The end of a scroll writes the bar's position back, whatever the state held.
+        colourEditState.value = 200;
+        SetDlgItemTextA(dialog, IDC_VALUE_NUMBER, "x");
+        Scroll(dialog, IDC_VALUE_SCROLL, SB_ENDSCROLL);
+        EXPECT_EQ(ItemText(dialog, IDC_VALUE_NUMBER), std::to_string(moved[2]));
+        // A scroll from none of the four bars is not the dialog's.
+        EXPECT_EQ(SendMessageA(dialog, WM_VSCROLL, SB_LINEDOWN, 0), FALSE);
+        ClickNow(dialog, IDOK);
     });
     SendCommand(editor, 1037);
-    EXPECT_EQ(answerer.captions, (std::vector<std::string>{"Colors editor", "Edit color"}));
-    EXPECT_EQ(nestedOwner, editor);
-    const FceColour old = before.interiorColours[1];
-    EXPECT_EQ(shown.hue, old.hue);
-    EXPECT_EQ(shown.saturation, old.saturation);
-    EXPECT_EQ(shown.value, old.value);
-    EXPECT_EQ(shown.transparency, old.transparency);
-    const FceColour edited = {uint8_t(old.hue + 1), 0, uint8_t(old.value - 10), 255};
-    EXPECT_TRUE(SameColour(carModel.header.interiorColours[1], edited));
-
-    FceKeshHeader expected = before;
     expected.interiorColours[1] = edited;
-    EXPECT_EQ(std::memcmp(&carModel.header, &expected, sizeof expected), 0) << "nothing else changed";
-    ExpectListsMirrorTables();
-    EXPECT_EQ(Selections(), (std::vector<int>{1, 1, 1, 1}));
-    ExpectSwatchesOfRow(1);
+    EXPECT_EQ(std::memcmp(&carModel.header, &expected, sizeof expected), 0) << "only that entry changed";
+    ExpectInStep(1);
 }
 
 TEST_F(ColoursEditorTest, EditWithCancelAfterScrollingChangesNothing) {
-    SetUpColours(2);
-    Open();
+    Open(2);
     const FceKeshHeader before = carModel.header;
-    std::vector<std::string> rowsBefore = ListEntries(editor, 1022);
-    answerer.Then([](HWND dialog) {
-        PostScroll(dialog, IDC_HUE_SCROLL, SB_PAGEDOWN);
-        PostScroll(dialog, IDC_TRANSPARENCY_SCROLL, SB_TOP);
-        PostClick(dialog, IDCANCEL);
+    AnswerWithStep(answerer, editor, [](HWND dialog) {
+        Scroll(dialog, IDC_HUE_SCROLL, SB_PAGEDOWN);
+        ClickNow(dialog, IDCANCEL);
     });
     SendCommand(editor, 1039);
-    EXPECT_EQ(answerer.captions, (std::vector<std::string>{"Colors editor", "Edit color"}));
     EXPECT_EQ(colourEditState.hue, before.driverHairColours[0].hue + 10u) << "the dialog did scroll";
     EXPECT_EQ(std::memcmp(&carModel.header, &before, sizeof before), 0);
-    EXPECT_EQ(ListEntries(editor, 1022), rowsBefore);
-    EXPECT_EQ(Selections(), (std::vector<int>{0, 0, 0, 0}));
+    ExpectInStep(0);
 }
 
 TEST_F(ColoursEditorTest, AddsUpToSixteen) {
-    SetUpColours(14);
-    Open();
+    Open(15);
     SendCommand(editor, IDC_ADD_COLOUR);
-    SendCommand(editor, IDC_ADD_COLOUR);
-    EXPECT_EQ(carModel.header.colourCount, 16u);
-    EXPECT_EQ(Selections(), (std::vector<int>{15, 15, 15, 15}));
-    const FceKeshHeader full = carModel.header;
-    SendCommand(editor, IDC_ADD_COLOUR);
-    EXPECT_EQ(std::memcmp(&carModel.header, &full, sizeof full), 0);
-    ExpectListsMirrorTables();
     EXPECT_EQ(ListEntries(editor, 1021).back(), "128, 128, 128, 128");
+    SendCommand(editor, IDC_ADD_COLOUR); // the seventeenth changes nothing
+    EXPECT_EQ(carModel.header.colourCount, 16u);
+    ExpectInStep(15);
 }
 
-TEST_F(ColoursEditorTest, DeleteRowZeroOfThree) {
-    SetUpColours(3);
-    Open();
-    SelectByUser(editor, 1022, 0);
-    const FceKeshHeader before = carModel.header;
+TEST_F(ColoursEditorTest, DeletesTheSelectedRowUpToTheOnlyOne) {
+    Open(3);
+    SelectByUser(editor, 1020, 1); // Delete takes the row that all four lists select
+    const FceColour first = TABLES[2][0], last = TABLES[2][2];
     SendCommand(editor, IDC_DELETE_COLOUR);
     EXPECT_EQ(carModel.header.colourCount, 2u);
-    for (int k = 0; k < 4; ++k) {
-        const FceColour* was = k == 0   ? before.primaryColours
-                               : k == 1 ? before.interiorColours
-                               : k == 2 ? before.secondaryColours
-                                        : before.driverHairColours;
-        EXPECT_TRUE(SameColour(TABLES[k][0], was[1])) << k;
-        EXPECT_TRUE(SameColour(TABLES[k][1], was[2])) << k;
-        EXPECT_TRUE(SameColour(TABLES[k][2], was[2])) << "the stale slot keeps its bytes " << k;
-    }
-    ExpectListsMirrorTables();
-    EXPECT_EQ(Selections(), (std::vector<int>{0, 0, 0, 0}));
-    ExpectSwatchesOfRow(0);
-}
-
-TEST_F(ColoursEditorTest, DeleteTheSelectedMiddleRow) {
-    SetUpColours(3);
-    Open();
-    SelectByUser(editor, 1020, 1);
-    const FceColour last = carModel.header.secondaryColours[2];
+    EXPECT_EQ(std::memcmp(&TABLES[2][0], &first, 4) | std::memcmp(&TABLES[2][1], &last, 4), 0);
+    ExpectInStep(0);
     SendCommand(editor, IDC_DELETE_COLOUR);
-    EXPECT_TRUE(SameColour(carModel.header.secondaryColours[1], last));
-    ExpectListsMirrorTables();
-    EXPECT_EQ(Selections(), (std::vector<int>{0, 0, 0, 0}));
-}
-
-TEST_F(ColoursEditorTest, DeleteTheOnlyRow) {
-    SetUpColours(1);
-    Open();
     SendCommand(editor, IDC_DELETE_COLOUR);
     EXPECT_EQ(carModel.header.colourCount, 0u);
-    for (int id : LISTS) {
-        EXPECT_TRUE(ListEntries(editor, id).empty()) << id;
-    }
-    EXPECT_EQ(Selections(), (std::vector<int>{LB_ERR, LB_ERR, LB_ERR, LB_ERR}));
+    ExpectInStep(-1);
 }
 
-TEST_F(ColoursEditorTest, EnterDoesNothingAndCloseEnds) {
-    SetUpColours(2);
-    Open();
-    const FceKeshHeader before = carModel.header;
-    SendCommand(editor, IDOK);
-    EXPECT_TRUE(IsWindowVisible(editor));
-    EXPECT_EQ(answerer.captions.size(), 1u) << "no dialog opened";
-    EXPECT_EQ(std::memcmp(&carModel.header, &before, sizeof before), 0);
-    SendCommand(editor, IDCANCEL);
-    // A modeless dialog ended by EndDialog is hidden; the modal run would return.
-    EXPECT_FALSE(IsWindowVisible(editor));
+// The context of a CS_OWNDC window outlives each paint, so what a swatch leaves in it shows.
+TEST(PaintSwatchTest, RestoresTheTextColourAndBackgroundMode) {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = appInstance;
+    windowClass.lpszClassName = "OwnDc";
+    ASSERT_NE(RegisterClassA(&windowClass), 0);
+    HWND window = CreateWindowA("OwnDc", "", WS_POPUP | WS_VISIBLE, 0, 0, 120, 40, nullptr, nullptr,
+                                appInstance, nullptr);
+    HDC dc = GetDC(window);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkMode(dc, OPAQUE);
+    InvalidateRect(window, nullptr, FALSE);
+    PaintSwatch(window, 0, 255, 255, 0);
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    ReleaseDC(window, dc);
+    ExpectSwatch(window, RGB(255, 0, 0), RGB(0, 0, 0), "own DC");
+    DestroyWindow(window);
 }
 
-TEST(ColoursEditorFromMainWindowTest, ColorsEditorRunsModallyAndChangesTheCar) {
+using ColoursEditorFromMainWindowTest = MainWindowFixture;
+
+TEST_F(ColoursEditorFromMainWindowTest, RunsModallyOverTheMainWindowAndChangesTheCar) {
+    Open(SmallCar());
     DialogAnswerer answerer;
-    answerer.Then([](HWND) {}); // the main window itself
-    HWND window = OpenMainWindow();
-    ASSERT_NE(window, nullptr);
     HWND owner = nullptr;
     answerer.Then([&](HWND editor) {
         owner = GetWindow(editor, GW_OWNER);
         PostClick(editor, IDC_ADD_COLOUR);
+        PostClick(editor, IDOK); // Enter: there is no default button, so nothing happens
         PostClick(editor, IDC_ADD_COLOUR);
         PostClick(editor, IDCANCEL);
     });
     SendCommand(window, IDC_COLOURS_EDITOR);
-    EXPECT_EQ(answerer.captions,
-              (std::vector<std::string>{"Verro3 <-> Verro:Kesh FCE Converter", "Colors editor"}));
-    EXPECT_EQ(answerer.unexpected, 0);
+    EXPECT_EQ(answerer.captions, std::vector<std::string>{"Colors editor"});
     EXPECT_EQ(owner, window);
-    EXPECT_EQ(carModel.header.colourCount, 2u);
-    DestroyWindow(window);
-    EXPECT_EQ(LiveZeroedBlocks(), 0);
+    EXPECT_EQ(carModel.header.colourCount, 5u);
 }
 
 } // namespace

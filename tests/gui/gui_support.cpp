@@ -302,7 +302,9 @@ void ExpectControls(const DialogTemplate& t, const std::vector<ExpectedControl>&
         const ExpectedControl& want = controls[i];
         int id = t.extended || want.id != -1 ? want.id : 0xFFFF; // DIALOG ids are 16 bits
         EXPECT_EQ(item.id, id) << t.caption << " control " << i;
-        EXPECT_EQ(item.className, want.className) << want.id << " " << want.text;
+        // Class names are found without regard to case, and resource compilers spell them as they like.
+        EXPECT_EQ(lstrcmpiA(item.className.c_str(), want.className), 0)
+            << item.className << " is not " << want.className << ", " << want.id << " " << want.text;
         EXPECT_EQ(item.text, want.text) << want.id;
         if (want.x != -1) {
             EXPECT_EQ((std::vector<int>{item.x, item.y, item.cx, item.cy}),

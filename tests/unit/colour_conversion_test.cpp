@@ -16,80 +16,55 @@ Rgb Convert(uint32_t hue, uint32_t saturation, uint32_t value) {
     return rgb;
 }
 
-TEST(ColourToRgbTest, GreyIsOneBelowTheValueAtTwentyFourLevels) {
+TEST(ColourToRgbTest, GreyIsOneBelowTheValueAtTwentyFourLevelsAndBlackAtValueZero) {
     const uint32_t oneBelow[] = {33, 37,  41,  45,  49,  53,  57,  61,  66,  74,  82,  90,
                                  98, 106, 114, 122, 132, 148, 164, 180, 196, 212, 228, 244};
     for (uint32_t value = 0; value <= 255; ++value) {
         const bool below = std::find(std::begin(oneBelow), std::end(oneBelow), value) != std::end(oneBelow);
         const int32_t level = static_cast<int32_t>(value) - (below ? 1 : 0);
         for (uint32_t hue : {0u, 85u, 200u, 255u}) {
-            EXPECT_EQ(Convert(hue, 0, value), (Rgb{level, level, level}))
-                << "hue " << hue << " value " << value;
+            EXPECT_EQ(Convert(hue, 0, value), (Rgb{level, level, level})) << hue << ", 0, " << value;
         }
     }
-}
-
-TEST(ColourToRgbTest, ValueZeroIsBlack) {
     for (uint32_t hue = 0; hue <= 255; hue += 15) {
-        for (uint32_t saturation : {0u, 1u, 128u, 255u}) {
-            EXPECT_EQ(Convert(hue, saturation, 0), (Rgb{0, 0, 0})) << hue << " " << saturation;
+        for (uint32_t saturation : {1u, 128u, 255u}) {
+            EXPECT_EQ(Convert(hue, saturation, 0), (Rgb{0, 0, 0})) << hue << ", " << saturation << ", 0";
         }
     }
 }
 
-struct Case {
-    uint32_t hue, saturation, value;
-    Rgb rgb;
-};
-
-// Both sides of every sector bound at full saturation and value. Hues 85 and 170 end their
-// sectors, and hue 255 stays in the last one.
-TEST(ColourToRgbTest, SectorBounds) {
-    const Case cases[] = {
-        {0, 255, 255, {255, 0, 0}},     {42, 255, 255, {255, 251, 0}},  {43, 255, 255, {252, 255, 0}},
-        {85, 255, 255, {0, 255, 0}},    {86, 255, 255, {0, 255, 5}},    {127, 255, 255, {0, 255, 251}},
-        {128, 255, 255, {0, 252, 255}}, {170, 255, 255, {0, 0, 255}},   {171, 255, 255, {5, 0, 255}},
-        {212, 255, 255, {251, 0, 255}}, {213, 255, 255, {255, 0, 252}}, {255, 255, 255, {255, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Convert(c.hue, c.saturation, c.value), c.rgb) << "hue " << c.hue;
-    }
-}
-
-// Colours whose last bit depends on how the arithmetic is done: the hue step rounded to
-// the nearest double, a fused multiply-add, (1 - s) * v written as v - s * v, or dividing
-// by 60 instead of multiplying by its inverse would each change one of these.
-TEST(ColourToRgbTest, RoundsEveryStepAsSpecified) {
-    const Case cases[] = {
+// Both sides of every sector bound at full saturation and value (hues 85 and 170 end their
+// sectors, 255 stays in the last one), then colours whose last bit depends on how the
+// arithmetic is done: the hue step rounded to the nearest double, a fused multiply-add,
+// (1 - s) * v written as v - s * v, or dividing by 60 instead of multiplying by its inverse
+// would each change one of them. Hues above 255 go round the wheel again.
+TEST(ColourToRgbTest, SectorBoundsAndRounding) {
+    const struct {
+        uint32_t hue, saturation, value;
+        Rgb rgb;
+    } cases[] = {
+        {0, 255, 255, {255, 0, 0}},      {42, 255, 255, {255, 251, 0}},  {43, 255, 255, {252, 255, 0}},
+        {85, 255, 255, {0, 255, 0}},     {86, 255, 255, {0, 255, 5}},    {127, 255, 255, {0, 255, 251}},
+        {128, 255, 255, {0, 252, 255}},  {170, 255, 255, {0, 0, 255}},   {171, 255, 255, {5, 0, 255}},
+        {212, 255, 255, {251, 0, 255}},  {213, 255, 255, {255, 0, 252}}, {255, 255, 255, {255, 0, 0}},
         {2, 255, 255, {255, 11, 0}},     {12, 170, 255, {255, 132, 85}}, {2, 170, 85, {85, 31, 28}},
         {5, 68, 17, {17, 12, 12}},       {0, 5, 153, {153, 149, 149}},   {33, 255, 255, {255, 197, 0}},
-        {128, 128, 128, {63, 127, 128}},
+        {128, 128, 128, {63, 127, 128}}, {300, 255, 255, {240, 255, 0}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(Convert(c.hue, c.saturation, c.value), c.rgb)
             << c.hue << ", " << c.saturation << ", " << c.value;
     }
 }
 
-TEST(ShadeByTransparencyTest, ScalesAndRoundsDown) {
+TEST(SwatchColoursTest, TextIsTheFillScaledByTransparencyRoundedDown) {
     EXPECT_EQ(ShadeByTransparency(200, 255), 200u);
     EXPECT_EQ(ShadeByTransparency(200, 0), 0u);
-    EXPECT_EQ(ShadeByTransparency(63, 128), 31u);
-    EXPECT_EQ(ShadeByTransparency(254, 254), 253u);
-    EXPECT_EQ(ShadeByTransparency(255, 1), 1u);
     EXPECT_EQ(ShadeByTransparency(254, 1), 0u);
-}
-
-TEST(SwatchColoursTest, TextIsTheFillShadedByTransparency) {
     ScreenColour fill, text;
     SwatchColours(128, 128, 128, 128, &fill, &text);
     EXPECT_EQ((Rgb{fill.red, fill.green, fill.blue}), (Rgb{63, 127, 128}));
     EXPECT_EQ((Rgb{text.red, text.green, text.blue}), (Rgb{31, 63, 64}));
-
-    SwatchColours(43, 255, 255, 255, &fill, &text);
-    EXPECT_EQ((Rgb{text.red, text.green, text.blue}), (Rgb{fill.red, fill.green, fill.blue}));
-    SwatchColours(43, 255, 255, 0, &fill, &text);
-    EXPECT_EQ((Rgb{text.red, text.green, text.blue}), (Rgb{0, 0, 0}));
 }
 
 } // namespace
