@@ -1,7 +1,6 @@
-// Opening and saving cars of 1 thousand, 100 thousand and 1 million vertices in each
-// direction, next to a plain copy of the same bytes through the same file calls: open,
-// allocate, read, create, write, close. At the end a table gives the conversion's time
-// over the copy's. Files go to VERRO_BENCH_DIR, or the system's temporary folder.
+// Converts cars of 1 thousand, 100 thousand and 1 million vertices in each direction, next
+// to a plain copy of as many bytes through the same file calls (open, allocate, read,
+// create, write, close), then prints each conversion's time over its copy's.
 #include "model/kesh.h"
 #include "model/verro3.h"
 #include "model/verro3_save.h"
@@ -11,116 +10,41 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <memory>
-#include <string>
+#include <tuple>
 
 namespace {
 
 const int64_t SIZES[] = {1'000, 100'000, 1'000'000};
+TempDir folder;
+// Seconds per iteration of the last run of each benchmark: from Kesh, a copy, vertices.
+std::map<std::tuple<bool, bool, int64_t>, double> secondsPerIteration;
 
-// A car of the given vertex count in 16 parts, with two triangles a vertex as real cars have.
-CarShape Car(int64_t vertices) {
-    CarShape shape;
-    for (int p = 0; p < 16; ++p) {
-        shape.partVertexCounts.push_back(static_cast<uint32_t>(vertices / 16 + (p < vertices % 16 ? 1 : 0)));
-        shape.partTriangleCounts.push_back(2 * shape.partVertexCounts.back());
-    }
-    shape.dummyNames = {"HWYN5", "TRYN5"};
-    shape.colourCount = 4;
-    return shape;
-}
-
-class Folder {
-  public:
-    Folder() {
-        if (const char* chosen = std::getenv("VERRO_BENCH_DIR")) {
-            path_ = (std::filesystem::path(chosen) / "verro-bench").string();
-            std::filesystem::create_directories(path_);
-        } else {
-            temp_ = std::make_unique<TempDir>();
-            path_ = temp_->Folder();
+// A car in 16 parts with two triangles a vertex, as real cars have, written once.
+std::string Input(int64_t vertices, bool kesh) {
+    std::string path = folder.File(std::to_string(vertices) + (kesh ? "-kesh.fce" : "-verro3.fce"));
+    if (!std::filesystem::exists(path)) {
+        CarShape shape;
+        for (int p = 0; p < 16; ++p) {
+            shape.partVertexCounts.push_back(static_cast<uint32_t>(vertices / 16 + (p < vertices % 16)));
+            shape.partTriangleCounts.push_back(2 * shape.partVertexCounts.back());
         }
+        WriteBytes(path, kesh ? MakeKesh(shape).Build() : MakeVerro3(shape).Build());
     }
-    ~Folder() {
-        if (!temp_) {
-            std::filesystem::remove_all(path_);
-        }
-    }
-    std::string File(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
-
-  private:
-    std::unique_ptr<TempDir> temp_;
-    std::string path_;
-};
-
-Folder& Files() {
-    static Folder folder;
-    return folder;
+    return path;
 }
 
-// The input files of one size, written once.
-struct Inputs {
-    std::string verro3;
-    std::string kesh;
-};
-
-const Inputs& InputsFor(int64_t vertices) {
-    static std::map<int64_t, Inputs> made;
-    auto found = made.find(vertices);
-    if (found == made.end()) {
-        Inputs inputs{Files().File("in-" + std::to_string(vertices) + "-verro3.fce"),
-                      Files().File("in-" + std::to_string(vertices) + "-kesh.fce")};
-        WriteBytes(inputs.verro3, MakeVerro3(Car(vertices)).Build());
-        WriteBytes(inputs.kesh, MakeKesh(Car(vertices)).Build());
-        found = made.emplace(vertices, inputs).first;
-    }
-    return found->second;
+bool Convert(const std::string& input, bool fromKesh, const std::string& output) {
+    return fromKesh ? OpenKeshPath(input.c_str()) && SaveVerro3Path(output.c_str(), VERRO3_NORMAL_FILE)
+                    : OpenVerro3Path(input.c_str()) && SaveKeshPath(output.c_str());
 }
 
-uint64_t FileSize(const std::string& path) {
-    return std::filesystem::file_size(path);
-}
-
-void Check(bool ok, benchmark::State& state, const char* what) {
-    if (!ok) {
-        state.SkipWithError(what);
-    }
-}
-
-// Messages would only say that something failed; the benchmark stops on it instead.
-PlatformResponder quiet{[](const FileDialogRequest&, FileDialogResult&) { return 0; },
-                        [](const char* text) { std::fprintf(stderr, "message: %s\n", text); }};
-
-void Verro3ToKesh(benchmark::State& state) {
-    const Inputs& in = InputsFor(state.range(0));
-    std::string out = Files().File("out-kesh.fce");
-    for (auto _ : state) {
-        Check(OpenVerro3Path(in.verro3.c_str()) && SaveKeshPath(out.c_str()), state, "conversion failed");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * (FileSize(in.verro3) + FileSize(out))));
-    ReleaseFce3Mesh();
-    ReleaseCarModel();
-}
-
-void KeshToVerro3(benchmark::State& state) {
-    const Inputs& in = InputsFor(state.range(0));
-    std::string out = Files().File("out-verro3.fce");
-    for (auto _ : state) {
-        Check(OpenKeshPath(in.kesh.c_str()) && SaveVerro3Path(out.c_str(), VERRO3_NORMAL_FILE), state,
-              "conversion failed");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * (FileSize(in.kesh) + FileSize(out))));
-    ReleaseFce3Mesh();
-    ReleaseCarModel();
-}
-
-// Reads every byte of input and writes as many bytes as the conversion writes.
-bool PlainCopy(const std::string& input, uint64_t outputSize, const std::string& output) {
-    uint64_t inputSize = FileSize(input);
+// Reads the whole input and writes as many bytes as the conversion writes.
+bool Copy(const std::string& input, uint64_t outputSize, const std::string& output) {
+    uint64_t inputSize = std::filesystem::file_size(input);
     FileHandle in = OpenFileForReading(input.c_str());
     void* buffer = AllocateZeroed(std::max(inputSize, outputSize));
     bool ok = in && buffer && ReadFileExactly(in, buffer, static_cast<uint32_t>(inputSize));
@@ -128,86 +52,27 @@ bool PlainCopy(const std::string& input, uint64_t outputSize, const std::string&
         CloseFileHandle(in);
     }
     FileHandle out = ok ? CreateFileForWriting(output.c_str()) : nullptr;
-    ok = out && WriteFileExactly(out, buffer, static_cast<uint32_t>(outputSize));
-    if (out) {
-        ok = CloseFileHandle(out) && ok;
-    }
+    ok = out && WriteFileExactly(out, buffer, static_cast<uint32_t>(outputSize)) && CloseFileHandle(out);
     FreeZeroed(buffer);
     return ok;
 }
 
-// The size of what a conversion writes, from one conversion done beforehand.
-uint64_t ConvertedSize(const std::string& input, bool toKesh) {
-    std::string out = Files().File(toKesh ? "size-kesh.fce" : "size-verro3.fce");
-    bool ok = toKesh ? OpenVerro3Path(input.c_str()) && SaveKeshPath(out.c_str())
-                     : OpenKeshPath(input.c_str()) && SaveVerro3Path(out.c_str(), VERRO3_NORMAL_FILE);
+void Run(benchmark::State& state, bool fromKesh, bool copy) {
+    std::string input = Input(state.range(0), fromKesh), output = folder.File("out.fce");
+    bool ok = Convert(input, fromKesh, output); // also gives the size a copy writes
+    uint64_t outputSize = ok ? std::filesystem::file_size(output) : 0;
+    auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        ok = (copy ? Copy(input, outputSize, output) : Convert(input, fromKesh, output)) && ok;
+    }
+    std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    if (!ok) {
+        state.SkipWithError("the conversion or the copy failed");
+    }
+    state.SetBytesProcessed(
+        static_cast<int64_t>(state.iterations() * (std::filesystem::file_size(input) + outputSize)));
+    secondsPerIteration[{fromKesh, copy, state.range(0)}] = elapsed.count() / double(state.iterations());
     ReleaseFce3Mesh();
-    ReleaseCarModel();
-    uint64_t size = ok ? FileSize(out) : 0;
-    std::filesystem::remove(out);
-    return size;
-}
-
-void CopyVerro3ToKesh(benchmark::State& state) {
-    const Inputs& in = InputsFor(state.range(0));
-    uint64_t outputSize = ConvertedSize(in.verro3, true);
-    std::string out = Files().File("copy-kesh.fce");
-    for (auto _ : state) {
-        Check(PlainCopy(in.verro3, outputSize, out), state, "copy failed");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * (FileSize(in.verro3) + outputSize)));
-}
-
-void CopyKeshToVerro3(benchmark::State& state) {
-    const Inputs& in = InputsFor(state.range(0));
-    uint64_t outputSize = ConvertedSize(in.kesh, false);
-    std::string out = Files().File("copy-verro3.fce");
-    for (auto _ : state) {
-        Check(PlainCopy(in.kesh, outputSize, out), state, "copy failed");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * (FileSize(in.kesh) + outputSize)));
-}
-
-// The two halves of each conversion, to see where time goes.
-void OpenVerro3(benchmark::State& state) {
-    const Inputs& in = InputsFor(state.range(0));
-    for (auto _ : state) {
-        Check(OpenVerro3Path(in.verro3.c_str()), state, "open failed");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(in.verro3)));
-    ReleaseFce3Mesh();
-    ReleaseCarModel();
-}
-
-void SaveKesh(benchmark::State& state) {
-    const Inputs& in = InputsFor(state.range(0));
-    std::string out = Files().File("save-kesh.fce");
-    Check(OpenVerro3Path(in.verro3.c_str()), state, "open failed");
-    for (auto _ : state) {
-        Check(SaveKeshPath(out.c_str()), state, "save failed");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(out)));
-    ReleaseFce3Mesh();
-    ReleaseCarModel();
-}
-
-void OpenKesh(benchmark::State& state) {
-    const Inputs& in = InputsFor(state.range(0));
-    for (auto _ : state) {
-        Check(OpenKeshPath(in.kesh.c_str()), state, "open failed");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(in.kesh)));
-    ReleaseCarModel();
-}
-
-void SaveVerro3(benchmark::State& state) {
-    const Inputs& in = InputsFor(state.range(0));
-    std::string out = Files().File("save-verro3.fce");
-    Check(OpenKeshPath(in.kesh.c_str()), state, "open failed");
-    for (auto _ : state) {
-        Check(SaveVerro3Path(out.c_str(), VERRO3_NORMAL_FILE), state, "save failed");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(out)));
     ReleaseCarModel();
 }
 
@@ -218,48 +83,29 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 }
 
-BENCHMARK(CopyVerro3ToKesh)->Apply(Sizes);
-BENCHMARK(Verro3ToKesh)->Apply(Sizes);
-BENCHMARK(CopyKeshToVerro3)->Apply(Sizes);
-BENCHMARK(KeshToVerro3)->Apply(Sizes);
-BENCHMARK(OpenVerro3)->Apply(Sizes);
-BENCHMARK(SaveKesh)->Apply(Sizes);
-BENCHMARK(OpenKesh)->Apply(Sizes);
-BENCHMARK(SaveVerro3)->Apply(Sizes);
-
-// Keeps the time per iteration of every run, for the table of ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (!run.error_occurred && run.iterations > 0) {
-                seconds[run.benchmark_name()] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
+BENCHMARK_CAPTURE(Run, CopyVerro3ToKesh, false, true)->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, Verro3ToKesh, false, false)->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, CopyKeshToVerro3, true, true)->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, KeshToVerro3, true, false)->Apply(Sizes);
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // A failure stops the benchmark with an error; its message goes to stderr.
+    PlatformResponder quiet{[](const FileDialogRequest&, FileDialogResult&) { return 0; },
+                            [](const char* text) { std::fprintf(stderr, "message: %s\n", text); }};
     InstallResponder(&quiet);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::RunSpecifiedBenchmarks();
     std::printf("\nconversion time / plain copy time (same bytes, same file calls):\n");
     for (int64_t size : SIZES) {
-        for (auto [conversion, copy, label] :
-             {std::tuple{"Verro3ToKesh", "CopyVerro3ToKesh", "Verro3 -> Kesh"},
-              std::tuple{"KeshToVerro3", "CopyKeshToVerro3", "Kesh -> Verro3"}}) {
-            std::string suffix = "/" + std::to_string(size) + "/min_time:1.000/real_time";
-            auto a = reporter.seconds.find(conversion + suffix), b = reporter.seconds.find(copy + suffix);
-            if (a != reporter.seconds.end() && b != reporter.seconds.end()) {
-                std::printf("  %-15s %8lld vertices: %8.3f ms vs %8.3f ms, ratio %.2f\n", label,
-                            static_cast<long long>(size), a->second * 1e3, b->second * 1e3,
-                            a->second / b->second);
+        for (bool fromKesh : {false, true}) {
+            auto conversion = secondsPerIteration.find({fromKesh, false, size});
+            auto copy = secondsPerIteration.find({fromKesh, true, size});
+            if (conversion != secondsPerIteration.end() && copy != secondsPerIteration.end()) {
+                std::printf("  %-15s %8lld vertices: %8.3f ms vs %8.3f ms, ratio %.2f\n",
+                            fromKesh ? "Kesh -> Verro3" : "Verro3 -> Kesh", static_cast<long long>(size),
+                            conversion->second * 1e3, copy->second * 1e3, conversion->second / copy->second);
             }
         }
     }

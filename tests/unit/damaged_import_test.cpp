@@ -1,46 +1,30 @@
 #include "model/damaged_import.h"
-#include "model/failure_reason.h"
 #include "model/kesh.h"
 #include "model/last_directory.h"
-#include "model/messages.h"
 #include "tests/unit/file_test_support.h"
+
+#include <optional>
 
 namespace {
 
-const std::vector<std::string> READ_ERROR = {MESSAGE_READ_ERROR};
+const char MISMATCH[] = "Loaded FCE and FCE with damages must have equal following values:\r\n"
+                        "- number of objects\r\n- total number of vertices\r\n";
 
-// The car as it stands, to see that a failed import leaves all of it alone.
-struct CarSnapshot {
-    FceKeshHeader header;
-    Bytes arrays[9];
-    explicit CarSnapshot(uint32_t v, uint32_t t) : header(carModel.header) {
-        arrays[0] = ArrayBytes(carModel.vertices, v);
-        arrays[1] = ArrayBytes(carModel.normals, v);
-        arrays[2] = ArrayBytes(carModel.triangles, t);
-        arrays[3] = ArrayBytes(carModel.undamagedVertices, v);
-        arrays[4] = ArrayBytes(carModel.undamagedNormals, v);
-        arrays[5] = ArrayBytes(carModel.damagedVertices, v);
-        arrays[6] = ArrayBytes(carModel.damagedNormals, v);
-        arrays[7] = ArrayBytes(carModel.movementFlags, v);
-        arrays[8] = ArrayBytes(carModel.zeroBlock, v * 32);
-    }
-    bool operator==(const CarSnapshot& other) const {
-        if (std::memcmp(&header, &other.header, sizeof header) != 0) {
-            return false;
-        }
-        for (int i = 0; i < 9; ++i) {
-            if (arrays[i] != other.arrays[i]) {
-                return false;
-            }
-        }
-        return true;
-    }
-};
+// The whole car: the header and every array of SmallCar's counts.
+std::vector<Bytes> CarBytes() {
+    const uint32_t v = 12;
+    return {ArrayBytes(&carModel.header, 1),           ArrayBytes(carModel.vertices, v),
+            ArrayBytes(carModel.normals, v),           ArrayBytes(carModel.triangles, 7),
+            ArrayBytes(carModel.undamagedVertices, v), ArrayBytes(carModel.undamagedNormals, v),
+            ArrayBytes(carModel.damagedVertices, v),   ArrayBytes(carModel.damagedNormals, v),
+            ArrayBytes(carModel.movementFlags, v),     ArrayBytes(carModel.zeroBlock, v * 32)};
+}
 
 // A damaged variant of SmallCar: the same counts, other vertices and normals.
-CarShape DamagedCar() {
-    CarShape shape = SmallCar();
-    shape.seed = 9;
+CarShape DamagedCar(std::vector<uint32_t> partVertexCounts = {5, 3, 4}) {
+    CarShape shape = SmallCar(9);
+    shape.partVertexCounts = std::move(partVertexCounts);
+    shape.partTriangleCounts.resize(shape.partVertexCounts.size(), 1);
     return shape;
 }
 
@@ -49,212 +33,96 @@ class DamagedImportTest : public FileCommandTest {
     void SetUp() override {
         ASSERT_EQ(OpenKeshPath(Write(MakeKesh(SmallCar()).Build(), "normal.fce").c_str()), 1);
     }
-    CarSnapshot Snapshot() const { return CarSnapshot(12, 7); }
 };
 
+// Vertices are placed by index: another split of the same totals, tables in another order,
+// and fields that would make an open refuse the file do not matter.
 TEST_F(DamagedImportTest, TakesOnlyTheDamagedVerticesAndNormals) {
-    CarSnapshot before = Snapshot();
-    EXPECT_EQ(ImportDamagedPath(Write(MakeVerro3(DamagedCar()).Build(), "damaged.fce").c_str()),
-              DamagedImportResult::Imported);
+    std::vector<Bytes> before = CarBytes();
+    Verro3File file = MakeVerro3(DamagedCar({2, 2, 8}));
+    file.header.colourCount = 99;
+    file.header.dummyCount = 40;
+    std::string path = Write(WithHeader<Fce3Header>(file.Build({{5, 1, 3, 0, 2, 4}, 3}),
+                                                    [](Fce3Header& h) { h.tableOffsets[2] = 0xFFFFFFFF; }),
+                             "damaged.fce");
+    EXPECT_EQ(ImportDamagedPath(path.c_str()), DamagedImportResult::Imported) << LastFailureReason();
     EXPECT_TRUE(responder.messages.empty());
-    EXPECT_EQ(ArrayBytes(carModel.damagedVertices, 12), AsBytes(ShapeVertices(DamagedCar())));
-    EXPECT_EQ(ArrayBytes(carModel.damagedNormals, 12), AsBytes(ShapeNormals(DamagedCar())));
-    CarSnapshot after = Snapshot();
-    after.arrays[5] = before.arrays[5];
-    after.arrays[6] = before.arrays[6];
-    EXPECT_TRUE(after == before) << "header and every other array unchanged";
+    std::vector<Bytes> after = CarBytes();
+    EXPECT_EQ(after[6], file.tables[0]);
+    EXPECT_EQ(after[7], file.tables[1]);
+    after[6] = before[6];
+    after[7] = before[7];
+    EXPECT_TRUE(after == before) << "the header and every other array stay";
     EXPECT_TRUE(StagingIsEmpty(damagedFce3Mesh));
 }
 
-TEST_F(DamagedImportTest, OwnFileGivesTheNormalGeometry) {
-    ASSERT_EQ(OpenVerro3Path(Write(MakeVerro3(SmallCar()).Build(), "v3.fce").c_str()), 1);
-    std::memset(carModel.damagedVertices, 0, 12 * 12);
-    EXPECT_EQ(ImportDamagedPath(dir.File("v3.fce").c_str()), DamagedImportResult::Imported);
-    EXPECT_EQ(ArrayBytes(carModel.damagedVertices, 12), ArrayBytes(carModel.vertices, 12));
-    EXPECT_EQ(ArrayBytes(carModel.damagedNormals, 12), ArrayBytes(carModel.normals, 12));
-}
-
-TEST_F(DamagedImportTest, OtherSplitOfTheSameTotalsIsPlacedByIndex) {
-    CarShape split = DamagedCar();
-    split.partVertexCounts = {2, 2, 8};
-    split.partTriangleCounts = {1, 1, 1};
-    Verro3File file = MakeVerro3(split);
-    EXPECT_EQ(ImportDamagedPath(Write(file.Build(TableLayout{{5, 1, 3, 0, 2, 4}, 3}), "d.fce").c_str()),
-              DamagedImportResult::Imported);
-    EXPECT_EQ(ArrayBytes(carModel.damagedVertices, 12), file.tables[0]);
-    EXPECT_EQ(ArrayBytes(carModel.damagedNormals, 12), file.tables[1]);
-}
-
-TEST_F(DamagedImportTest, DifferentCountsChangeNothing) {
-    CarSnapshot before = Snapshot();
-    CarShape onePartMore = DamagedCar();
-    onePartMore.partVertexCounts = {5, 3, 3, 1};
-    onePartMore.partTriangleCounts = {4, 1, 1, 1};
-    CarShape oneVertexMore = DamagedCar();
-    oneVertexMore.partVertexCounts = {5, 3, 5};
-    for (const CarShape& shape : {onePartMore, oneVertexMore}) {
+// Each way an import fails: its messages and reason, the car and the staging record
+// untouched, and nothing allocated for a file that is not read. A read failure is reported
+// before the counts are compared.
+TEST_F(DamagedImportTest, FailuresKeepTheCar) {
+    Bytes truncated = MakeVerro3(DamagedCar({40})).Build({{2, 3, 4, 5, 0, 1}, 0});
+    truncated.pop_back();
+    auto with = [](auto change) {
+        return std::optional(WithHeader<Fce3Header>(MakeVerro3(DamagedCar()).Build(), change));
+    };
+    const std::vector<std::string> mismatch = {MISMATCH}, readError = {MESSAGE_READ_ERROR},
+                                   keshError = {MESSAGE_IS_KESH, MESSAGE_READ_ERROR};
+    const struct {
+        const char* reason;
+        std::optional<Bytes> contents; // none: the file does not exist
+        const std::vector<std::string>& messages;
+    } cases[] = {
+        {"its partCount 4 and vertexCount 12 differ from the car's 3 and 12",
+         MakeVerro3(DamagedCar({5, 3, 3, 1})).Build(), mismatch},
+        {"its partCount 3 and vertexCount 13 differ from the car's 3 and 12",
+         MakeVerro3(DamagedCar({5, 3, 5})).Build(), mismatch},
+        {"table 1 (normals): 480 bytes at file offset 10884 run past the end of the file (11363 bytes)",
+         truncated, readError},
+        {"cannot be opened for reading", std::nullopt, readError},
+        {"the file is 100 bytes, shorter than the 7940-byte Verro3 header", Bytes(100, 0), readError},
+        {"its first word 0x00101014 marks a Verro:Kesh file, not a Verro3 file", MakeKesh(SmallCar()).Build(),
+         keshError},
+        {"table 0 (vertices): 3600000000 bytes at file offset 7940 run past the end of the file (9292 bytes)",
+         with([](auto& h) { h.vertexCount = 300'000'000; }), readError},
+        {"vertexCount 536870912 is too large: its tables do not fit 32 bits",
+         with([](auto& h) { h.vertexCount = 0x20000000; }), readError},
+        {"table 1 (normals) starts at file offset 4294974980, beyond the 4 GiB a file position can reach",
+         with([](auto& h) { h.tableOffsets[1] = 0xFFFFFF00; }), readError},
+    };
+    std::vector<Bytes> before = CarBytes();
+    for (const auto& c : cases) {
+        std::string path = dir.File("d.fce");
+        std::filesystem::remove(path);
+        if (c.contents) {
+            WriteBytes(path, *c.contents);
+        }
         responder.messages.clear();
-        EXPECT_EQ(ImportDamagedPath(Write(MakeVerro3(shape).Build(), "d.fce").c_str()),
-                  DamagedImportResult::CountsDiffer);
-        EXPECT_EQ(
-            responder.messages,
-            std::vector<std::string>{"Loaded FCE and FCE with damages must have equal following values:\r\n"
-                                     "- number of objects\r\n- total number of vertices\r\n"});
-        EXPECT_TRUE(Snapshot() == before);
+        int64_t handedOut = ZeroedBlocksHandedOut();
+        bool read = &c.messages == &mismatch; // its two tables, and only those, were allocated and read
+        EXPECT_EQ(ImportDamagedPath(path.c_str()),
+                  read ? DamagedImportResult::CountsDiffer : DamagedImportResult::ReadFailed);
+        EXPECT_EQ(ZeroedBlocksHandedOut() - handedOut, read ? 2 : 0) << c.reason;
+        EXPECT_EQ(responder.messages, c.messages) << c.reason;
+        EXPECT_STREQ(LastFailureReason(), c.reason);
+        EXPECT_TRUE(CarBytes() == before && StagingIsEmpty(damagedFce3Mesh)) << c.reason;
+        EXPECT_EQ(LiveZeroedBlocks(), 9);
     }
-    EXPECT_STREQ(LastFailureReason(), "its partCount 3 and vertexCount 13 differ from the car's 3 and 12");
 }
 
-// A read failure is reported before the counts are compared.
-TEST_F(DamagedImportTest, ReadFailuresComeBeforeTheMatchTest) {
-    CarSnapshot before = Snapshot();
-    CarShape other;
-    other.partVertexCounts = {40};
-    other.partTriangleCounts = {1};
-    Bytes truncated = MakeVerro3(other).Build(TableLayout{{2, 3, 4, 5, 0, 1}, 0});
-    truncated.resize(truncated.size() - 1);
-    EXPECT_EQ(ImportDamagedPath(Write(truncated, "d.fce").c_str()), DamagedImportResult::ReadFailed);
-    EXPECT_EQ(responder.messages, READ_ERROR);
-    EXPECT_TRUE(Snapshot() == before);
-    EXPECT_STREQ(
-        LastFailureReason(),
-        "table 1 (normals): 480 bytes at file offset 10716 run past the end of the file (11195 bytes)");
-}
-
-struct ImportFailureCase {
-    const char* name;
-    std::function<Bytes()> contents; // empty function: the file does not exist
-    std::vector<std::string> messages;
-    const char* reason;
-};
-
-void PrintTo(const ImportFailureCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class DamagedImportFailureTest : public DamagedImportTest,
-                                 public ::testing::WithParamInterface<ImportFailureCase> {};
-
-TEST_P(DamagedImportFailureTest, KeepsTheCarAndAllocatesNothing) {
-    CarSnapshot before = Snapshot();
-    std::string path = dir.File("d.fce");
-    if (GetParam().contents) {
-        WriteBytes(path, GetParam().contents());
-    }
-    int64_t handedOut = ZeroedBlocksHandedOut();
-    EXPECT_EQ(ImportDamagedPath(path.c_str()), DamagedImportResult::ReadFailed);
-    EXPECT_EQ(ZeroedBlocksHandedOut(), handedOut);
-    EXPECT_EQ(responder.messages, GetParam().messages);
-    EXPECT_STREQ(LastFailureReason(), GetParam().reason);
-    EXPECT_TRUE(Snapshot() == before);
-    EXPECT_TRUE(StagingIsEmpty(damagedFce3Mesh));
-    EXPECT_EQ(LiveZeroedBlocks(), 9);
-}
-
-Bytes DamagedWith(std::function<void(Fce3Header&)> change) {
-    Bytes bytes = MakeVerro3(DamagedCar()).Build();
-    Fce3Header header = HeaderOf<Fce3Header>(bytes);
-    change(header);
-    std::memcpy(bytes.data(), &header, sizeof header);
-    return bytes;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    EveryRow, DamagedImportFailureTest,
-    ::testing::Values(
-        ImportFailureCase{"Missing", nullptr, READ_ERROR, "cannot be opened for reading"},
-        ImportFailureCase{"ShortHeader", [] { return Bytes(100, 0); }, READ_ERROR,
-                          "the file is 100 bytes, shorter than the 7940-byte Verro3 header"},
-        ImportFailureCase{"KeshFile",
-                          [] { return MakeKesh(SmallCar()).Build(); },
-                          {MESSAGE_IS_KESH, MESSAGE_READ_ERROR},
-                          "its first word 0x00101014 marks a Verro:Kesh file, not a Verro3 file"},
-        ImportFailureCase{
-            "HugeVertexCountInASmallFile",
-            [] { return DamagedWith([](Fce3Header& h) { h.vertexCount = 300'000'000; }); }, READ_ERROR,
-            "table 0 (vertices): 3600000000 bytes at file offset 7940 run past the end of the file "
-            "(9292 bytes)"},
-        ImportFailureCase{"VertexTablesOverflow32Bits",
-                          [] { return DamagedWith([](Fce3Header& h) { h.vertexCount = 0x20000000; }); },
-                          READ_ERROR, "vertexCount 536870912 is too large: its tables do not fit 32 bits"},
-        ImportFailureCase{
-            "NormalsBeyondFourGigabytes",
-            [] { return DamagedWith([](Fce3Header& h) { h.tableOffsets[1] = 0xFFFFFF00; }); }, READ_ERROR,
-            "table 1 (normals) starts at file offset 4294974980, beyond the 4 GiB a file position "
-            "can reach"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Only the counts and the two tables of the damaged file matter: limits that would make
-// an open refuse it do not stop the import.
-TEST_F(DamagedImportTest, OtherFieldsOfTheDamagedHeaderAreNotChecked) {
-    Bytes bytes = DamagedWith([](Fce3Header& h) {
-        h.colourCount = 99;
-        h.dummyCount = 40;
-        h.tableOffsets[2] = 0xFFFFFFFF;
-    });
-    EXPECT_EQ(ImportDamagedPath(Write(bytes, "d.fce").c_str()), DamagedImportResult::Imported);
-}
-
-TEST_F(DamagedImportTest, SecondImportReplacesTheFirst) {
-    ASSERT_EQ(ImportDamagedPath(Write(MakeVerro3(DamagedCar()).Build(), "a.fce").c_str()),
-              DamagedImportResult::Imported);
-    CarShape third = DamagedCar();
-    third.seed = 20;
-    ASSERT_EQ(ImportDamagedPath(Write(MakeVerro3(third).Build(), "b.fce").c_str()),
-              DamagedImportResult::Imported);
-    EXPECT_EQ(ArrayBytes(carModel.damagedVertices, 12), AsBytes(ShapeVertices(third)));
-}
-
-TEST_F(DamagedImportTest, DialogCommand) {
-    std::strcpy(lastDirectory, "start-folder");
-    TempDir other;
-    WriteBytes(other.File("d.fce"), MakeVerro3(DamagedCar()).Build());
-    responder.Choose(other.File("d.fce"));
-    EXPECT_EQ(ImportDamagedFile(), 1);
-    ASSERT_EQ(responder.requests.size(), 1u);
-    const RecordedRequest& request = responder.requests[0];
-    EXPECT_FALSE(request.save);
-    EXPECT_EQ(request.filter, std::string("Verro3 car meshes (*.fce)\0*.fce\0", 32));
-    EXPECT_EQ(request.filterIndex, 1u);
-    EXPECT_FALSE(request.hasDefaultExtension);
-    EXPECT_EQ(request.flags, 0x00281804u);
-    EXPECT_EQ(request.initialDirectory, "start-folder");
-    EXPECT_EQ(std::string(lastDirectory), other.Folder());
-
-    // Counts that differ still count as read; a file that is not read does not.
-    CarShape bigger = DamagedCar();
-    bigger.partVertexCounts = {50};
-    bigger.partTriangleCounts = {1};
-    WriteBytes(other.File("big.fce"), MakeVerro3(bigger).Build());
-    responder.Choose(other.File("big.fce"));
+// The command counts a file whose tables were read as done, also when its counts differ;
+// the folder moves as soon as a file is chosen. Without a car nothing is read.
+TEST_F(DamagedImportTest, DialogCommandResultsAndNoCar) {
+    responder.Choose(Write(MakeVerro3(DamagedCar({50})).Build(), "other.fce"));
     EXPECT_EQ(ImportDamagedFile(), 1);
     std::strcpy(lastDirectory, "before");
-    responder.Choose(other.File("missing.fce"));
+    responder.Choose(dir.File("missing.fce"));
     EXPECT_EQ(ImportDamagedFile(), 0);
-    EXPECT_EQ(std::string(lastDirectory), other.Folder()) << "the folder moves also when the import fails";
-}
-
-TEST_F(DamagedImportTest, CancelChangesNothing) {
-    CarSnapshot before = Snapshot();
-    std::strcpy(lastDirectory, "kept");
-    responder.Cancel();
-    EXPECT_EQ(ImportDamagedFile(), 0);
-    EXPECT_EQ(std::string(lastDirectory), "kept");
-    EXPECT_TRUE(responder.messages.empty());
-    EXPECT_TRUE(Snapshot() == before);
-}
-
-TEST_F(DamagedImportTest, WithoutACarNoDialogIsShown) {
-    ReleaseFce3Mesh();
+    EXPECT_EQ(std::string(lastDirectory), dir.Folder());
     ReleaseCarModel();
-    std::strcpy(lastDirectory, "kept");
-    EXPECT_EQ(ImportDamagedFile(), 0);
-    EXPECT_TRUE(responder.requests.empty());
-    EXPECT_EQ(responder.messages, std::vector<std::string>{MESSAGE_LOAD_NORMAL_FIRST});
-    EXPECT_EQ(ImportDamagedPath(Write(MakeVerro3(DamagedCar()).Build(), "d.fce").c_str()),
-              DamagedImportResult::NoCar);
-    EXPECT_EQ(std::string(lastDirectory), "kept");
+    EXPECT_EQ(ImportDamagedPath(dir.File("other.fce").c_str()), DamagedImportResult::NoCar);
     EXPECT_TRUE(ModelIsEmpty());
+    EXPECT_EQ(responder.messages,
+              (std::vector<std::string>{MISMATCH, MESSAGE_READ_ERROR, MESSAGE_LOAD_NORMAL_FIRST}));
 }
 
 } // namespace

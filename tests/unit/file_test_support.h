@@ -1,8 +1,10 @@
-// What the tests of the file commands share: the state checks, a small car, and a fixture
+// What the tests of the file commands share: byte views of files and arrays, and a fixture
 // with a scratch folder and a responder standing in for the user.
 #pragma once
 
 #include "model/car_model.h"
+#include "model/failure_reason.h"
+#include "model/messages.h"
 #include "model/verro3.h"
 #include "tests/support/fce_builder.h"
 #include "tests/support/model_state.h"
@@ -11,38 +13,27 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <string>
-#include <vector>
 
-// Bytes of an array of the model, or of a slice of a file.
 template <class T> Bytes ArrayBytes(const T* array, size_t count) {
     const auto* begin = reinterpret_cast<const uint8_t*>(array);
     return Bytes(begin, begin + count * sizeof(T));
-}
-inline Bytes Slice(const Bytes& bytes, size_t offset, size_t size) {
-    if (offset + size > bytes.size()) {
-        return {};
-    }
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                 bytes.begin() + static_cast<std::ptrdiff_t>(offset + size));
 }
 template <class Header> Header HeaderOf(const Bytes& file) {
     Header header{};
     std::memcpy(&header, file.data(), std::min(file.size(), sizeof header));
     return header;
 }
-inline bool AllZero(const Bytes& bytes) {
-    for (uint8_t b : bytes) {
-        if (b != 0) {
-            return false;
-        }
-    }
-    return true;
+// The file with its header changed by change(header).
+template <class Header, class Change> Bytes WithHeader(Bytes file, Change change) {
+    Header header = HeaderOf<Header>(file);
+    change(header);
+    std::memcpy(file.data(), &header, sizeof header);
+    return file;
 }
-
-// Names of the files in a folder, to see that a save leaves nothing behind.
+// Names of the files in a folder, to see that a command leaves nothing behind.
 inline std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -60,9 +51,8 @@ class FileCommandTest : public ::testing::Test {
         EXPECT_EQ(LiveZeroedBlocks(), 0);
     }
     std::string Write(const Bytes& bytes, const std::string& name = "car.fce") {
-        std::string path = dir.File(name);
-        WriteBytes(path, bytes);
-        return path;
+        WriteBytes(dir.File(name), bytes);
+        return dir.File(name);
     }
     TempDir dir;
     ScriptedResponder responder;
