@@ -21,16 +21,7 @@ bool CarIsLoaded() {
 bool ReadDamagedMesh(FileHandle file) {
     Fce3Header& header = damagedFce3Mesh.header;
     uint64_t fileSize = 0;
-    if (!QueryFileSize(file, &fileSize)) {
-        NoteFailure("the size of the file cannot be read");
-        return false;
-    }
-    if (!ReadHeader(file, fileSize, &header, sizeof header, "Verro3")) {
-        return false;
-    }
-    if (header.version == KESH_VERSION) {
-        NoteFailure("its first word 0x%08X marks a Verro:Kesh file, not a Verro3 file", KESH_VERSION);
-        ShowErrorMessage(MESSAGE_IS_KESH);
+    if (!ReadVerro3Header(file, &header, &fileSize)) {
         return false;
     }
     uint32_t vertexBytes = 0;
@@ -93,12 +84,10 @@ int ImportDamagedFile() {
         ShowErrorMessage(MESSAGE_LOAD_NORMAL_FIRST);
         return 0;
     }
-    FileDialogRequest request{false, VERRO3_OPEN_FILTER, 1, nullptr, OPEN_DIALOG_FLAGS, lastDirectory};
     FileDialogResult choice;
-    if (!ChooseFile(request, &choice)) {
+    if (!ChooseFileFromLastDirectory(false, VERRO3_OPEN_FILTER, &choice)) {
         return 0;
     }
-    SetLastDirectoryFromChoice(choice);
     DamagedImportResult result = ImportDamagedPath(choice.path);
     return result == DamagedImportResult::Imported || result == DamagedImportResult::CountsDiffer ? 1 : 0;
 }

@@ -1,6 +1,9 @@
 #include "model/file_tables.h"
 
+#include "model/car_model.h"
 #include "model/failure_reason.h"
+#include "model/messages.h"
+#include "model/verro3.h"
 
 #include <cstring>
 
@@ -118,4 +121,42 @@ void AbandonSave(SaveFile& save) {
         save.file = nullptr;
         RemoveFile(save.temporaryPath.c_str());
     }
+}
+
+int LoadCar(const char* path, bool (*read)(FileHandle file)) {
+    ClearFailureReason();
+    FileHandle file = OpenFileForReading(path);
+    bool loaded = false;
+    if (!file) {
+        NoteFailure("cannot be opened for reading");
+    } else {
+        ReleaseFce3Mesh();
+        ReleaseCarModel();
+        loaded = read(file);
+    }
+    if (!loaded) {
+        ReleaseFce3Mesh();
+        ReleaseCarModel();
+        ShowErrorMessage(MESSAGE_READ_ERROR);
+    }
+    if (file) {
+        CloseFileHandle(file);
+    }
+    return loaded ? 1 : 0;
+}
+
+int SaveCar(const char* path, const std::function<bool(const SaveFile&)>& write) {
+    ClearFailureReason();
+    SaveFile save;
+    bool written = false;
+    if (!CarModelIsLoaded()) {
+        NoteFailure("no car is loaded");
+    } else if (BeginSave(save, path)) {
+        written = write(save) && FinishSave(save);
+    }
+    AbandonSave(save);
+    if (!written) {
+        ShowErrorMessage(MESSAGE_WRITE_ERROR);
+    }
+    return written ? 1 : 0;
 }

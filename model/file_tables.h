@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Where one table of a file lies: offset counts from the end of a header of headerSize bytes.
@@ -24,6 +25,11 @@ bool TableFitsFile(uint64_t fileSize, const TablePlace& table);
 // it with one transfer. The array is stored before the read, so that whoever owns *array
 // frees it also when the read then fails.
 bool ReadTable(FileHandle file, const TablePlace& table, void** array);
+
+// Opens the file at path and reads a car from it with read, replacing the car whole: both
+// models are released before the read and again when it fails, which is reported with
+// "Error while reading file". 1 when a car was loaded.
+int LoadCar(const char* path, bool (*read)(FileHandle file));
 
 // Allocates size zero-filled bytes into *array and copies size bytes of source into it.
 bool CopyIntoNewArray(const void* source, uint32_t size, void** array);
@@ -48,3 +54,7 @@ bool WriteHeader(const SaveFile& save, const void* header, uint32_t size);
 bool FinishSave(SaveFile& save);
 // Closes and removes an unfinished file.
 void AbandonSave(SaveFile& save);
+
+// Saves the loaded car at path with write, which lays the tables and then the header into
+// the new file; any failure is reported with "Error while writing file". 1 when written.
+int SaveCar(const char* path, const std::function<bool(const SaveFile&)>& write);

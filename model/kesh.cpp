@@ -154,61 +154,21 @@ bool KeshTableSizes(const FceKeshHeader& header, uint32_t (&sizes)[KESH_TABLE_CO
 }
 
 int OpenKeshPath(const char* path) {
-    ClearFailureReason();
-    FileHandle file = OpenFileForReading(path);
-    bool loaded = false;
-    if (!file) {
-        NoteFailure("cannot be opened for reading");
-    } else {
-        ReleaseFce3Mesh();
-        ReleaseCarModel();
-        loaded = ReadKeshModel(file);
-    }
-    if (!loaded) {
-        ReleaseFce3Mesh();
-        ReleaseCarModel();
-        ShowErrorMessage(MESSAGE_READ_ERROR);
-    }
-    if (file) {
-        CloseFileHandle(file);
-    }
-    return loaded ? 1 : 0;
+    return LoadCar(path, ReadKeshModel);
 }
 
 int OpenKeshFile() {
-    FileDialogRequest request{false, KESH_FILTER, 1, nullptr, OPEN_DIALOG_FLAGS, lastDirectory};
     FileDialogResult choice;
-    if (!ChooseFile(request, &choice)) {
-        return 0;
-    }
-    SetLastDirectoryFromChoice(choice);
-    return OpenKeshPath(choice.path);
+    return ChooseFileFromLastDirectory(false, KESH_FILTER, &choice) ? OpenKeshPath(choice.path) : 0;
 }
 
 int SaveKeshPath(const char* path) {
-    ClearFailureReason();
-    SaveFile save;
-    bool written = false;
-    if (!CarModelIsLoaded()) {
-        NoteFailure("no car is loaded");
-    } else if (BeginSave(save, path)) {
-        written = WriteKeshFile(save) && FinishSave(save);
-    }
-    AbandonSave(save);
-    if (!written) {
-        ShowErrorMessage(MESSAGE_WRITE_ERROR);
-    }
-    return written ? 1 : 0;
+    return SaveCar(path, WriteKeshFile);
 }
 
 int SaveKeshFile() {
-    FileDialogRequest request{true, KESH_FILTER, 1, "fce", SAVE_DIALOG_FLAGS, lastDirectory};
     FileDialogResult choice;
-    if (!ChooseFile(request, &choice)) {
-        return 0;
-    }
-    SetLastDirectoryFromChoice(choice);
-    return SaveKeshPath(choice.path);
+    return ChooseFileFromLastDirectory(true, KESH_FILTER, &choice) ? SaveKeshPath(choice.path) : 0;
 }
 
 bool HasKeshMark(const char* path) {

@@ -12,6 +12,16 @@ void SetLastDirectoryFromChoice(const FileDialogResult& choice) {
     std::memcpy(lastDirectory, choice.path, length);
 }
 
+int ChooseFileFromLastDirectory(bool save, const char* filter, FileDialogResult* choice) {
+    FileDialogRequest request{
+        save, filter, 1, save ? "fce" : nullptr, save ? SAVE_DIALOG_FLAGS : OPEN_DIALOG_FLAGS, lastDirectory};
+    if (!ChooseFile(request, choice)) {
+        return 0;
+    }
+    SetLastDirectoryFromChoice(*choice);
+    return 1;
+}
+
 void SetLastDirectoryFromProgramPath(const char* programPath) {
     std::memset(lastDirectory, 0, sizeof lastDirectory);
     std::strncpy(lastDirectory, programPath, sizeof lastDirectory - 1);

@@ -8,6 +8,12 @@ extern char lastDirectory[PATH_BUFFER_SIZE];
 // The folder of the chosen file, with its trailing separator.
 void SetLastDirectoryFromChoice(const FileDialogResult& choice);
 
+// Shows the open or save dialog of the file commands, starting in lastDirectory with the
+// first pair of filter selected; a save dialog adds the extension "fce" and asks before it
+// replaces a file. A confirmed file's folder becomes lastDirectory at once. Nonzero when the
+// user confirmed a file.
+int ChooseFileFromLastDirectory(bool save, const char* filter, FileDialogResult* choice);
+
 // The program's folder: the path cut where "\VerroFCEConverter.exe" starts, or the
 // whole path when the program file has another name.
 void SetLastDirectoryFromProgramPath(const char* programPath);

@@ -24,19 +24,7 @@ FceColour NarrowColour(const Fce3Colour& colour) {
 bool ReadVerro3Mesh(FileHandle file) {
     Fce3Header& header = fce3Mesh.header;
     uint64_t fileSize = 0;
-    if (!QueryFileSize(file, &fileSize)) {
-        NoteFailure("the size of the file cannot be read");
-        return false;
-    }
-    if (!ReadHeader(file, fileSize, &header, sizeof header, "Verro3")) {
-        return false;
-    }
-    if (header.version == KESH_VERSION) {
-        NoteFailure("its first word 0x%08X marks a Verro:Kesh file, not a Verro3 file", KESH_VERSION);
-        ShowErrorMessage(MESSAGE_IS_KESH);
-        return false;
-    }
-    if (!HeaderFitsModel(header)) {
+    if (!ReadVerro3Header(file, &header, &fileSize) || !HeaderFitsModel(header)) {
         return false;
     }
     uint32_t vertexBytes = header.vertexCount * uint32_t{sizeof(Vec3)};
@@ -57,6 +45,22 @@ bool ReadVerro3Mesh(FileHandle file) {
 }
 
 } // namespace
+
+bool ReadVerro3Header(FileHandle file, Fce3Header* header, uint64_t* fileSize) {
+    if (!QueryFileSize(file, fileSize)) {
+        NoteFailure("the size of the file cannot be read");
+        return false;
+    }
+    if (!ReadHeader(file, *fileSize, header, sizeof *header, "Verro3")) {
+        return false;
+    }
+    if (header->version == KESH_VERSION) {
+        NoteFailure("its first word 0x%08X marks a Verro:Kesh file, not a Verro3 file", KESH_VERSION);
+        ShowErrorMessage(MESSAGE_IS_KESH);
+        return false;
+    }
+    return true;
+}
 
 void EmptyFce3Mesh(Fce3Mesh& mesh) {
     FreeZeroed(mesh.vertices);
@@ -127,33 +131,10 @@ int ConvertFce3ToModel() {
 }
 
 int OpenVerro3Path(const char* path) {
-    ClearFailureReason();
-    FileHandle file = OpenFileForReading(path);
-    bool loaded = false;
-    if (!file) {
-        NoteFailure("cannot be opened for reading");
-    } else {
-        ReleaseFce3Mesh();
-        ReleaseCarModel();
-        loaded = ReadVerro3Mesh(file) && ConvertFce3ToModel();
-    }
-    if (!loaded) {
-        ReleaseFce3Mesh();
-        ReleaseCarModel();
-        ShowErrorMessage(MESSAGE_READ_ERROR);
-    }
-    if (file) {
-        CloseFileHandle(file);
-    }
-    return loaded ? 1 : 0;
+    return LoadCar(path, [](FileHandle file) { return ReadVerro3Mesh(file) && ConvertFce3ToModel() == 1; });
 }
 
 int OpenVerro3File() {
-    FileDialogRequest request{false, VERRO3_OPEN_FILTER, 1, nullptr, OPEN_DIALOG_FLAGS, lastDirectory};
     FileDialogResult choice;
-    if (!ChooseFile(request, &choice)) {
-        return 0;
-    }
-    SetLastDirectoryFromChoice(choice);
-    return OpenVerro3Path(choice.path);
+    return ChooseFileFromLastDirectory(false, VERRO3_OPEN_FILTER, &choice) ? OpenVerro3Path(choice.path) : 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/car_model.h"
+#include "platform/platform.h"
 
 constexpr uint32_t VERRO3_HEADER_SIZE = 7940;
 constexpr uint32_t VERRO3_TABLE_COUNT = 6;
@@ -63,6 +64,10 @@ struct Fce3Mesh {
 
 extern Fce3Mesh fce3Mesh;
 extern Fce3Mesh damagedFce3Mesh;
+
+// Reads the header of an open Verro3 file and the file's size; a file with the Kesh mark is
+// refused with "This is Verro:Kesh FCE file".
+bool ReadVerro3Header(FileHandle file, Fce3Header* header, uint64_t* fileSize);
 
 // Frees the arrays of a staging record and zeroes its header.
 void EmptyFce3Mesh(Fce3Mesh& mesh);

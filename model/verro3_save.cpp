@@ -85,28 +85,14 @@ void BuildVerro3Header(const FceKeshHeader& model, Fce3Header* header) {
 }
 
 int SaveVerro3Path(const char* path, uint32_t fileType) {
-    ClearFailureReason();
-    SaveFile save;
-    bool written = false;
-    if (!CarModelIsLoaded()) {
-        NoteFailure("no car is loaded");
-    } else if (BeginSave(save, path)) {
-        written = WriteVerro3File(save, fileType != VERRO3_NORMAL_FILE) && FinishSave(save);
-    }
-    AbandonSave(save);
-    if (!written) {
-        ShowErrorMessage(MESSAGE_WRITE_ERROR);
-    }
-    return written ? 1 : 0;
+    bool damaged = fileType != VERRO3_NORMAL_FILE;
+    return SaveCar(path, [damaged](const SaveFile& save) { return WriteVerro3File(save, damaged); });
 }
 
 int SaveVerro3File() {
-    FileDialogRequest request{true,  VERRO3_SAVE_FILTER, VERRO3_NORMAL_FILE,
-                              "fce", SAVE_DIALOG_FLAGS,  lastDirectory};
     FileDialogResult choice;
-    if (!ChooseFile(request, &choice)) {
-        return 0;
-    }
-    SetLastDirectoryFromChoice(choice);
-    return SaveVerro3Path(choice.path, choice.filterIndex);
+    // The chosen file type picks the geometry: the normal car, or any other the damaged car.
+    return ChooseFileFromLastDirectory(true, VERRO3_SAVE_FILTER, &choice)
+               ? SaveVerro3Path(choice.path, choice.filterIndex)
+               : 0;
 }
