@@ -4,7 +4,6 @@
 #include "model/file_tables.h"
 #include "model/header_checks.h"
 #include "model/last_directory.h"
-#include "model/messages.h"
 #include "platform/platform.h"
 
 #include <algorithm>

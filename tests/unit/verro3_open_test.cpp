@@ -2,10 +2,7 @@
 #include "model/last_directory.h"
 #include "model/messages.h"
 #include "model/verro3.h"
-#include "tests/support/fce_builder.h"
-#include "tests/support/model_state.h"
-#include "tests/support/scripted_responder.h"
-#include "tests/support/temp_dir.h"
+#include "tests/unit/file_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -17,20 +14,7 @@ namespace {
 
 const std::vector<std::string> READ_ERROR = {MESSAGE_READ_ERROR};
 
-class Verro3OpenTest : public ::testing::Test {
-  protected:
-    void TearDown() override {
-        ReleaseFce3Mesh();
-        ReleaseCarModel();
-        EXPECT_EQ(LiveZeroedBlocks(), 0);
-    }
-    std::string Write(const Bytes& bytes, const std::string& name = "car.fce") {
-        WriteBytes(dir.File(name), bytes);
-        return dir.File(name);
-    }
-    TempDir dir;
-    ScriptedResponder responder;
-};
+using Verro3OpenTest = FileCommandTest;
 
 template <class T> bool Equal(const T* array, const std::vector<T>& expected) {
     return std::memcmp(array, expected.data(), expected.size() * sizeof(T)) == 0;
