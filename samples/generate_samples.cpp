@@ -126,7 +126,8 @@ Verro3File BuildCar(bool damaged) {
     const Vec3 dummyPositions[] = {{-0.6f, 0.7f, 2.1f}, {0.6f, 0.7f, 2.1f},   {-0.6f, 0.7f, -2.1f},
                                    {0.6f, 0.7f, -2.1f}, {0.0f, 0.95f, -2.1f}, {0.0f, 0.5f, -2.12f}};
     std::memcpy(file.header.dummyPositions, dummyPositions, sizeof dummyPositions);
-    // Red, a dark grey interior and black, as hue, saturation, value, transparency.
+    // Primary red, blue and yellow; secondary dark grey, light grey and a half-clear teal
+    // (hue, saturation, value, transparency).
     const Fce3Colour primary[] = {{0, 220, 200, 255}, {160, 180, 150, 255}, {43, 200, 230, 255}};
     const Fce3Colour secondary[] = {{0, 0, 60, 255}, {0, 0, 200, 255}, {128, 128, 128, 128}};
     std::memcpy(file.header.primaryColours, primary, sizeof primary);
