@@ -260,8 +260,9 @@ TEST_F(CarFilesTest, ImportTakesOnlyTheDamagedGeometry) {
     ReleaseCarModel();
     EXPECT_EQ(ImportDamagedPath(dir.File("d.fce").c_str()), DamagedImportResult::NoCar);
     EXPECT_EQ(ImportDamagedFile(), 0);
-    EXPECT_EQ(responder.messages, (Messages{MESSAGE_DAMAGED_MISMATCH, MESSAGE_READ_ERROR, MESSAGE_DAMAGED_MISMATCH,
-                                            MESSAGE_LOAD_NORMAL_FIRST, MESSAGE_LOAD_NORMAL_FIRST}));
+    EXPECT_EQ(responder.messages,
+              (Messages{MESSAGE_DAMAGED_MISMATCH, MESSAGE_READ_ERROR, MESSAGE_DAMAGED_MISMATCH,
+                        MESSAGE_LOAD_NORMAL_FIRST, MESSAGE_LOAD_NORMAL_FIRST}));
     EXPECT_EQ(responder.requests.size(), 1u) << "no dialog without a car";
 }
 
@@ -352,6 +353,81 @@ TEST_F(CarFilesTest, SavingNeverDestroysTheFileItReplaces) {
     EXPECT_EQ(status.st_mode & 0777, 0640u);
     EXPECT_TRUE(HasKeshMark(target.c_str())) << "the file behind the link has the car";
 #endif
+}
+
+// Whichever system call fails, a command does its whole work or fails cleanly: one message, a
+// reason that blames the system rather than the file, nothing leaked, the model empty after a
+// failed open and untouched after a failed import, the old file in place and nothing beside it
+// after a failed save.
+TEST_F(CarFilesTest, AnySystemCallMayFail) {
+    const std::string verro3 = Write(MakeVerro3(SmallCar()).Build(), "v.fce"),
+                      kesh = Write(MakeKesh(SmallCar()).Build(), "k.fce"),
+                      damaged = Write(MakeVerro3(SmallCar(3)).Build(), "d.fce"), target = dir.File("t.fce");
+    auto car = [] {
+        Bytes all = HeaderBytes(carModel.header);
+        for (const Bytes& array : ModelArrays(carModel.header.vertexCount, carModel.header.triangleCount)) {
+            all.insert(all.end(), array.begin(), array.end());
+        }
+        return all;
+    };
+    const struct {
+        std::function<int()> run;
+        bool needsCar, saves;
+    } commands[] = {
+        {[&] { return OpenVerro3Path(verro3.c_str()); }, false, false},
+        {[&] { return OpenKeshPath(kesh.c_str()); }, false, false},
+        {[&] { return int(ImportDamagedPath(damaged.c_str()) == DamagedImportResult::Imported); }, true,
+         false},
+        {[&] { return SaveKeshPath(target.c_str()); }, true, true},
+        {[&] { return SaveVerro3Path(target.c_str(), VERRO3_DAMAGED_FILE); }, true, true},
+    };
+    for (const auto& command : commands) {
+        Bytes done;
+        for (int64_t n = -1;; ++n) {
+            ReleaseFce3Mesh();
+            ReleaseCarModel();
+            ASSERT_EQ(command.needsCar ? OpenKeshPath(kesh.c_str()) : 1, 1);
+            WriteBytes(target, Bytes(5, 'x'));
+            const Bytes before = car();
+            const int64_t live = LiveZeroedBlocks();
+            responder.messages.clear();
+            FailSystemCallAfter(n);
+            const int result = command.run();
+            const bool failed = PlantedFailureHappened();
+            FailSystemCallAfter(-1);
+            const Bytes after = command.saves ? ReadBytes(target) : car();
+            if (n == -1) {
+                ASSERT_EQ(result, 1);
+                done = after;
+                continue;
+            }
+            if (!failed) {
+                break;
+            }
+            SCOPED_TRACE(n);
+            EXPECT_EQ(FolderEntries(dir.Folder()), (Messages{"d.fce", "k.fce", "t.fce", "v.fce"}));
+            if (result == 1) {
+                EXPECT_EQ(after, done);
+                continue;
+            }
+            EXPECT_EQ(responder.messages.size(), 1u);
+            const std::string reason = LastFailureReason();
+            EXPECT_TRUE(reason.find("cannot") != std::string::npos ||
+                        reason.find("failed") != std::string::npos ||
+                        reason.find("out of memory") != std::string::npos)
+                << reason;
+            if (command.needsCar) {
+                EXPECT_EQ(after, command.saves ? Bytes(5, 'x') : before);
+                EXPECT_EQ(LiveZeroedBlocks(), live);
+            } else {
+                EXPECT_TRUE(ModelIsEmpty() && StagingIsEmpty());
+            }
+        }
+    }
+    char path[PATH_BUFFER_SIZE];
+    FailSystemCallAfter(0);
+    EXPECT_FALSE(GetProgramPath(path, sizeof path));
+    FailSystemCallAfter(-1);
 }
 
 TEST(LastDirectoryTest, ProgramFolderIsThePathCutAtTheProgramsName) {
