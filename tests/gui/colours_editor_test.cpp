@@ -124,7 +124,6 @@ TEST_F(ColoursEditorTest, EditsTheFourTablesOfTheCar) {
     // The edit dialog opens on the entry; each bar moves its number, the state and the preview.
     answerer.Then([&](HWND dialog) {
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), editorWindow);
-        ShowWindow(dialog, SW_SHOW);
         ExpectSwatch(GetDlgItem(dialog, IDC_PREVIEW), opened.interiorColours[1]);
         const WORD requests[] = {SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN};
         const uint8_t wanted[] = {edited.hue, edited.saturation, edited.value, edited.transparency};

@@ -89,8 +89,6 @@ TEST_F(DriverMovementsTest, ResetAllThenCancelKeepsAndOkFixesOnlyTheDriverPart) 
         DialogAnswerer answerer;
         answerer.Then([&](HWND opened) {
             dialog = opened;
-            ShowWindow(opened, SW_SHOW);
-            PumpMessages();
             EXPECT_EQ(Shown(), DRIVER_FLAGS);
             ClickNow(opened, IDC_RESET_ALL);
             PumpMessages();

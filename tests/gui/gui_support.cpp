@@ -137,6 +137,9 @@ void CALLBACK DialogAnswerer::RunStep(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     auto [dialog, step] = std::move(waiting.front());
     waiting.pop_front();
+    // A modal dialog shows itself only once its loop first goes idle; the step may look at it.
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
     step(dialog);
     answered.push_back(dialog);
     SetTimer(nullptr, 0, 0, EndLeftOpen);
