@@ -1,6 +1,5 @@
 // "Select moving driver vertices" over a car whose driver part is neither the first, the last
 // nor the selected part, driven with the real mouse.
-#include "driver/driver_dialog.h"
 #include "driver/driver_view.h"
 #include "model/car_model.h"
 #include "platform/win32_handles.h"
@@ -83,74 +82,71 @@ class DriverMovementsTest : public MainWindowFixture {
     std::vector<uint32_t> original;
 };
 
-TEST_F(DriverMovementsTest, ResetAllThenCancelKeepsAndOkFixesOnlyTheDriverPart) {
-    SelectByUser(window, IDC_PART_LIST, 3);
-    for (int close : {IDCANCEL, IDOK}) {
-        DialogAnswerer answerer;
-        answerer.Then([&](HWND opened) {
-            dialog = opened;
-            EXPECT_EQ(Shown(), DRIVER_FLAGS);
-            ClickNow(opened, IDC_RESET_ALL);
-            PumpMessages();
-            EXPECT_EQ(Shown(), std::vector<uint32_t>(7, MovementFixed)) << "repainted";
-            ClickNow(opened, close);
-        });
-        SendCommand(window, IDC_DRIVER_MOVEMENTS);
-        EXPECT_EQ(answerer.captions, std::vector<std::string>{"Select moving driver vertices"});
-        EXPECT_EQ(Flags(), close == IDOK ? Written(std::vector<uint32_t>(7, MovementFixed)) : original);
-    }
-    EXPECT_EQ(driverView.projectedVertices, nullptr) << "the working arrays go with the dialog";
-}
-
+// Opened twice from the main window: the first time the mouse drags a band and another window
+// takes the mouse from a second drag, "Reset all" fixes every vertex and Cancel drops it all;
+// the second time a drag and OK write the driver part's values and nothing else.
 TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
-    // Without a modal loop, the test can look at the dialog between the messages it posts.
-    dialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_DRIVER_MOVEMENTS), window,
-                                DriverMovementsDialog, 0);
-    ShowWindow(dialog, SW_SHOW);
-    PumpMessages();
-    RECT client;
-    GetClientRect(View(), &client);
-    EXPECT_EQ(driverView.viewClientRect.right * 1000 + driverView.viewClientRect.bottom,
-              client.right * 1000 + client.bottom);
-    EXPECT_EQ(Shown(), DRIVER_FLAGS);
-    // Black edges under the squares; inside the triangles the background, also where the edge
-    // from 5 to the missing vertex would run.
-    const POINT a = At(0), b = At(1), centre = At(4), top = At(3), five = At(5);
-    const POINT middle = {(five.x + b.x) / 2, (five.y + b.y) / 2};
-    EXPECT_EQ(Pixels({{(a.x + b.x) / 2, a.y}, {centre.x, (centre.y + top.y) / 2}, middle}),
-              (std::vector<COLORREF>{BLACK, BACKGROUND, BACKGROUND}));
-
-    // A move with no drag in progress draws nothing. From right of and below the centre, up and
-    // left out of the view: the band, inverted over the picture while it is dragged, holds
-    // corner 3 and the centre; nothing is toggled before the release, which repaints.
-    const POINT anchor = {centre.x + 30, centre.y + 20};
-    Mouse(WM_MOUSEMOVE, anchor);
-    EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}})[0], BACKGROUND);
-    Mouse(WM_LBUTTONDOWN, anchor);
-    EXPECT_EQ(GetCapture(), View());
-    Mouse(WM_MOUSEMOVE, {anchor.x - 30, anchor.y - 10});
-    Mouse(WM_MOUSEMOVE, {-4, -3});
-    EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}, top, {anchor.x + 2, anchor.y + 2}}),
-              (std::vector<COLORREF>{INVERTED, RED ^ 0xFFFFFF, BACKGROUND}));
-    Mouse(WM_LBUTTONUP, {-4, -3});
-    EXPECT_NE(GetCapture(), View());
-    EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}})[0], BACKGROUND);
+    SelectByUser(window, IDC_PART_LIST, 3);
     const std::vector<uint32_t> toggled = {4, 0, 7, 0, 4, 4, 0};
-    EXPECT_EQ(Shown(), toggled);
-
-    // A drag over everything, until another window takes the mouse: the band goes, nothing toggles.
-    const POINT corner = {client.right - 3, client.bottom - 3};
-    Mouse(WM_LBUTTONDOWN, {2, 2});
-    Mouse(WM_MOUSEMOVE, corner);
-    EXPECT_EQ(Pixels({{corner.x - 1, 3}})[0], INVERTED);
-    SetCapture(GetDlgItem(dialog, IDC_RESET_ALL));
-    PumpMessages();
-    EXPECT_EQ(Pixels({{corner.x - 1, 3}})[0], BACKGROUND);
-    Mouse(WM_LBUTTONUP, corner);
-    EXPECT_EQ(Shown(), toggled);
-    SendCommand(dialog, IDOK);
-    DestroyWindow(dialog);
-    EXPECT_EQ(Flags(), Written(toggled)) << "the 7 written back as it was";
+    // From right of and below the centre, up and left out of the view: the band, inverted over
+    // the picture while it is dragged, holds corner 3 and the centre; the release toggles and
+    // repaints. A move with no drag in progress draws nothing.
+    auto drag = [&] {
+        const POINT centre = At(4), anchor = {centre.x + 30, centre.y + 20};
+        Mouse(WM_MOUSEMOVE, anchor);
+        EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}})[0], BACKGROUND);
+        Mouse(WM_LBUTTONDOWN, anchor);
+        EXPECT_EQ(GetCapture(), View());
+        Mouse(WM_MOUSEMOVE, {anchor.x - 30, anchor.y - 10});
+        Mouse(WM_MOUSEMOVE, {-4, -3});
+        EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}, At(3), {anchor.x + 2, anchor.y + 2}}),
+                  (std::vector<COLORREF>{INVERTED, RED ^ 0xFFFFFF, BACKGROUND}));
+        Mouse(WM_LBUTTONUP, {-4, -3});
+        EXPECT_NE(GetCapture(), View());
+        EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}})[0], BACKGROUND);
+        EXPECT_EQ(Shown(), toggled);
+    };
+    DialogAnswerer answerer;
+    answerer.Then([&](HWND opened) {
+        dialog = opened;
+        RECT client;
+        GetClientRect(View(), &client);
+        EXPECT_EQ((std::vector<int32_t>{driverView.viewClientRect.right, driverView.viewClientRect.bottom}),
+                  (std::vector<int32_t>{client.right, client.bottom}));
+        // Black edges under the squares; inside the triangles the background, also where the
+        // edge from 5 to the missing vertex would run.
+        const POINT a = At(0), b = At(1), centre = At(4), five = At(5);
+        EXPECT_EQ(Pixels({{(a.x + b.x) / 2, a.y},
+                          {centre.x, (centre.y + At(3).y) / 2},
+                          {(five.x + b.x) / 2, (five.y + b.y) / 2}}),
+                  (std::vector<COLORREF>{BLACK, BACKGROUND, BACKGROUND}));
+        drag();
+        const POINT corner = {client.right - 3, client.bottom - 3};
+        Mouse(WM_LBUTTONDOWN, {2, 2});
+        Mouse(WM_MOUSEMOVE, corner);
+        EXPECT_EQ(Pixels({{corner.x - 1, 3}})[0], INVERTED);
+        SetCapture(GetDlgItem(dialog, IDC_RESET_ALL));
+        PumpMessages();
+        EXPECT_EQ(Pixels({{corner.x - 1, 3}})[0], BACKGROUND) << "the band goes with the mouse";
+        Mouse(WM_LBUTTONUP, corner);
+        EXPECT_EQ(Shown(), toggled);
+        ClickNow(dialog, IDC_RESET_ALL);
+        PumpMessages();
+        EXPECT_EQ(Shown(), std::vector<uint32_t>(7, MovementFixed)) << "repainted";
+        ClickNow(dialog, IDCANCEL);
+    });
+    answerer.Then([&](HWND opened) {
+        dialog = opened;
+        drag();
+        ClickNow(dialog, IDOK);
+    });
+    for (const auto& written : {original, Written(toggled)}) {
+        SendCommand(window, IDC_DRIVER_MOVEMENTS);
+        EXPECT_EQ(Flags(), written) << "the 7 written back as it was";
+        EXPECT_EQ(driverView.projectedVertices, nullptr) << "the working arrays go with the dialog";
+    }
+    EXPECT_EQ(answerer.captions, std::vector<std::string>(2, "Select moving driver vertices"));
+    EXPECT_EQ(answerer.unexpected, 0);
 }
 
 } // namespace

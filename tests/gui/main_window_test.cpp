@@ -81,8 +81,8 @@ TEST_F(MainWindowTest, OpenShowAndSaveACar) {
         EXPECT_EQ(responder.requests, std::vector<std::string>(2, b.request));
     }
     EXPECT_EQ(responder.messages.size(), 1u);
-    EXPECT_EQ(Verro3Vertices(ReadBytes(dir.File("damaged.fce"))), AsBytes(ShapeVertices(SmallCar(7))));
-    EXPECT_EQ(Verro3Vertices(ReadBytes(dir.File("normal.fce"))), AsBytes(ShapeVertices(SmallCar())));
+    EXPECT_EQ(Verro3Vertices(ReadBytes(dir.File("damaged.fce"))), MakeVerro3(SmallCar(7)).tables[0]);
+    EXPECT_EQ(Verro3Vertices(ReadBytes(dir.File("normal.fce"))), MakeVerro3(SmallCar()).tables[0]);
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD", LONG_NAME}))
         << "the Kesh file holds the car";
     EXPECT_EQ(ItemText(window, IDC_INFO_TEXT), info);

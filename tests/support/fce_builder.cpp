@@ -9,44 +9,56 @@
 
 namespace {
 
-uint32_t Total(const std::vector<uint32_t>& counts) {
-    return std::accumulate(counts.begin(), counts.end(), 0u);
-}
-
 void SetName(char (&field)[NAME_SIZE], const std::string& name) {
     std::memset(field, 0, sizeof field);
     std::memcpy(field, name.data(), std::min<size_t>(name.size(), NAME_SIZE));
 }
 
-template <class Header> void FillCommon(Header& header, const CarShape& shape) {
-    header.vertexCount = Total(shape.partVertexCounts);
-    header.triangleCount = Total(shape.partTriangleCounts);
+// The fields both layouts share, and the vertex, normal and triangle tables.
+template <class Header> void FillCommon(Header& header, Bytes* tables, const CarShape& shape) {
     header.artCount = 3;
     header.auxValues[0] = 0x3F800000; // 1.0f
     header.auxValues[1] = 0xDEADBEEF;
     header.auxValues[2] = 7;
     header.partCount = static_cast<uint32_t>(shape.partVertexCounts.size());
-    for (uint32_t p = 0, firstVertex = 0, firstTriangle = 0; p < header.partCount; ++p) {
+    std::vector<Vec3> vertices, normals;
+    std::vector<FceTriangle> triangles;
+    for (uint32_t p = 0; p < header.partCount; ++p) {
         header.partPositions[p] = {float(p), float(p) / 2, -float(p)};
-        header.partFirstVertex[p] = firstVertex;
+        header.partFirstVertex[p] = static_cast<uint32_t>(vertices.size());
         header.partVertexCount[p] = shape.partVertexCounts[p];
-        header.partFirstTriangle[p] = firstTriangle;
+        header.partFirstTriangle[p] = static_cast<uint32_t>(triangles.size());
         header.partTriangleCount[p] = shape.partTriangleCounts[p];
-        firstVertex += shape.partVertexCounts[p];
-        firstTriangle += shape.partTriangleCounts[p];
         SetName(header.partNames[p],
                 p < shape.partNames.size() ? shape.partNames[p] : ":P" + std::to_string(p));
+        for (uint32_t k = 0; k < shape.partVertexCounts[p]; ++k) {
+            const float i = float(vertices.size());
+            vertices.push_back({(i + float(shape.seed)) / 8, (2 * i + 0.5f) / 8, (-i - 0.25f) / 8});
+            normals.push_back({0.0f, 1.0f, i + float(shape.seed) / 16});
+        }
+        const uint32_t n = std::max<uint32_t>(shape.partVertexCounts[p], 1);
+        for (uint32_t j = 0; j < shape.partTriangleCounts[p]; ++j) {
+            FceTriangle triangle{p, {j % n, (j + 1) % n, (j + 2) % n}, {}};
+            std::iota(std::begin(triangle.opaque), std::end(triangle.opaque), uint8_t(j + shape.seed));
+            triangles.push_back(triangle);
+        }
     }
+    header.vertexCount = static_cast<uint32_t>(vertices.size());
+    header.triangleCount = static_cast<uint32_t>(triangles.size());
     header.dummyCount = static_cast<uint32_t>(shape.dummyNames.size());
     for (uint32_t d = 0; d < header.dummyCount; ++d) {
         header.dummyPositions[d] = {float(d) + 0.5f, 1.0f, float(d) * 2};
         SetName(header.dummyNames[d], shape.dummyNames[d]);
     }
     header.colourCount = shape.colourCount;
+    tables[0] = AsBytes(vertices);
+    tables[1] = AsBytes(normals);
+    tables[2] = AsBytes(triangles);
 }
 
-template <class Header, size_t N>
-Bytes Lay(Header header, const Bytes (&tables)[N], const TableLayout& layout) {
+} // namespace
+
+template <class Header, int N> Bytes FceFile<Header, N>::Build(const TableLayout& layout) const {
     std::vector<int> order = layout.order;
     if (order.empty()) {
         order.resize(N);
@@ -55,18 +67,19 @@ Bytes Lay(Header header, const Bytes (&tables)[N], const TableLayout& layout) {
     if (order.size() != N) {
         throw std::invalid_argument("a layout must place every table once");
     }
+    Header laid = header;
     Bytes body;
     for (int k : order) {
         body.insert(body.end(), layout.gap, 0xEE);
-        header.tableOffsets[k] = static_cast<uint32_t>(body.size());
+        laid.tableOffsets[k] = static_cast<uint32_t>(body.size());
         body.insert(body.end(), tables[k].begin(), tables[k].end());
     }
-    Bytes file = AsBytes(&header, 1);
+    Bytes file = AsBytes(&laid, 1);
     file.insert(file.end(), body.begin(), body.end());
     return file;
 }
-
-} // namespace
+template struct FceFile<Fce3Header, VERRO3_TABLE_COUNT>;
+template struct FceFile<FceKeshHeader, KESH_TABLE_COUNT>;
 
 CarShape SmallCar(uint32_t seed) {
     return {{5, 3, 4}, {4, 1, 2}, {":HB", ":OD", ":LB"}, {"HWYN5", "TRYO324"}, 3, seed};
@@ -103,60 +116,23 @@ TableLayout ShuffledLayout(int tableCount, uint32_t seed) {
     return layout;
 }
 
-// Vertex i of the car sits at (i + seed, 2i + 0.5, -i - 0.25) / 8, its normal at (0, 1, i);
-// triangle j of a part joins its vertices j, j + 1, j + 2 (modulo the part's count).
-std::vector<Vec3> ShapeVertices(const CarShape& shape) {
-    std::vector<Vec3> vertices(Total(shape.partVertexCounts));
-    for (size_t i = 0; i < vertices.size(); ++i) {
-        vertices[i] = {(float(i) + float(shape.seed)) / 8, (2 * float(i) + 0.5f) / 8,
-                       (-float(i) - 0.25f) / 8};
-    }
-    return vertices;
-}
-
-std::vector<Vec3> ShapeNormals(const CarShape& shape) {
-    std::vector<Vec3> normals(Total(shape.partVertexCounts));
-    for (size_t i = 0; i < normals.size(); ++i) {
-        normals[i] = {0.0f, 1.0f, float(i) + float(shape.seed) / 16};
-    }
-    return normals;
-}
-
-std::vector<FceTriangle> ShapeTriangles(const CarShape& shape) {
-    std::vector<FceTriangle> triangles;
-    for (size_t p = 0; p < shape.partTriangleCounts.size(); ++p) {
-        uint32_t n = std::max<uint32_t>(shape.partVertexCounts[p], 1);
-        for (uint32_t j = 0; j < shape.partTriangleCounts[p]; ++j) {
-            FceTriangle triangle{static_cast<uint32_t>(p), {j % n, (j + 1) % n, (j + 2) % n}, {}};
-            for (size_t b = 0; b < sizeof triangle.opaque; ++b) {
-                triangle.opaque[b] = static_cast<uint8_t>(b + j + shape.seed);
-            }
-            triangles.push_back(triangle);
-        }
-    }
-    return triangles;
-}
-
 Verro3File MakeVerro3(const CarShape& shape) {
     Verro3File file;
-    FillCommon(file.header, shape);
+    FillCommon(file.header, file.tables, shape);
     file.header.secondaryColourCount = shape.colourCount;
     for (uint32_t i = 0; i < shape.colourCount && i < MAX_COLOURS; ++i) {
         file.header.primaryColours[i] = {16 * i + 1, 16 * i + 2, 16 * i + 3, 16 * i + 4};
         file.header.secondaryColours[i] = {16 * i + 5, 16 * i + 6, 16 * i + 7, 16 * i + 8};
     }
     const size_t v = file.header.vertexCount;
-    const Bytes tables[] = {
-        AsBytes(ShapeVertices(shape)), AsBytes(ShapeNormals(shape)), AsBytes(ShapeTriangles(shape)),
-        Bytes(v * 32, 0xA5),           Bytes(v * 12, 0xA5),          Bytes(v * 12, 0xA5)};
-    std::copy(std::begin(tables), std::end(tables), file.tables);
+    file.tables[3] = Bytes(v * 32, 0xA5);
+    file.tables[4] = file.tables[5] = Bytes(v * 12, 0xA5);
     return file;
 }
 
-// The undamaged and the damaged geometry differ from the first, so that a mix-up shows.
 KeshFile MakeKesh(const CarShape& shape) {
     KeshFile file;
-    FillCommon(file.header, shape);
+    FillCommon(file.header, file.tables, shape);
     file.header.version = KESH_VERSION;
     file.header.reservedWord = 0x12345678;
     FceColour* colours[] = {file.header.primaryColours, file.header.interiorColours,
@@ -170,43 +146,25 @@ KeshFile MakeKesh(const CarShape& shape) {
     std::memset(file.header.reservedArea1, 0x11, sizeof file.header.reservedArea1);
     std::memset(file.header.reservedArea2, 0x22, sizeof file.header.reservedArea2);
     const size_t v = file.header.vertexCount;
-    std::vector<Vec3> vertices = ShapeVertices(shape), normals = ShapeNormals(shape);
-    std::vector<Vec3> undamaged = vertices, damaged = vertices, undamagedNormals = normals,
-                      damagedNormals = normals;
+    // Tables 6 to 9 are the first two again, moved: x by 100, y by -100, normals marked.
+    for (int k = 6; k < 10; ++k) {
+        std::vector<Vec3> geometry(v);
+        std::memcpy(geometry.data(), file.tables[k % 2].data(), v * sizeof(Vec3));
+        for (Vec3& g : geometry) {
+            (k < 8 ? g.x : g.y) += k % 2 ? 1 : (k < 8 ? 100 : -100);
+        }
+        file.tables[k] = AsBytes(geometry);
+    }
     std::vector<uint32_t> movement(v);
     for (size_t i = 0; i < v; ++i) {
-        undamaged[i].x += 100;
-        damaged[i].y -= 100;
-        undamagedNormals[i].x = 1;
-        damagedNormals[i].z = -1;
         movement[i] = i % 3 == 0 ? MovementMoving : MovementFixed;
     }
-    const Bytes unused[] = {Bytes(v * 32, 0xA5), Bytes(v * 12, 0xA5), Bytes(v * 4, 0xA5),
-                            Bytes(size_t{file.header.triangleCount} * 12, 0xA5)};
-    const Bytes tables[] = {AsBytes(vertices),
-                            AsBytes(normals),
-                            AsBytes(ShapeTriangles(shape)),
-                            unused[0],
-                            unused[1],
-                            unused[1],
-                            AsBytes(undamaged),
-                            AsBytes(undamagedNormals),
-                            AsBytes(damaged),
-                            AsBytes(damagedNormals),
-                            unused[2],
-                            AsBytes(movement),
-                            unused[2],
-                            unused[3]};
-    std::copy(std::begin(tables), std::end(tables), file.tables);
+    file.tables[11] = AsBytes(movement);
+    file.tables[3] = Bytes(v * 32, 0xA5);
+    file.tables[4] = file.tables[5] = Bytes(v * 12, 0xA5);
+    file.tables[10] = file.tables[12] = Bytes(v * 4, 0xA5);
+    file.tables[13] = Bytes(size_t{file.header.triangleCount} * 12, 0xA5);
     return file;
-}
-
-Bytes Verro3File::Build(const TableLayout& layout) const {
-    return Lay(header, tables, layout);
-}
-
-Bytes KeshFile::Build(const TableLayout& layout) const {
-    return Lay(header, tables, layout);
 }
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
@@ -222,8 +180,4 @@ Bytes ReadBytes(const std::string& path) {
         throw std::runtime_error("cannot open " + path);
     }
     return Bytes(std::istreambuf_iterator<char>(file), {});
-}
-
-bool FileExists(const std::string& path) {
-    return std::ifstream(path).good();
 }

@@ -23,8 +23,8 @@ struct CarShape {
 
 // Three parts (":HB", ":OD", ":LB"), two dummies, three colours: 12 vertices and 7 triangles.
 CarShape SmallCar(uint32_t seed = 1);
-// Any number of parts (none too), dummies and colours, names of any bytes: a car for
-// properties that must hold for every car.
+// Up to six parts (or none), dummies and colours, names of any bytes: for properties that must
+// hold for every car.
 CarShape RandomShape(uint32_t seed);
 
 // Where the tables go: the order in which they are stored and the filler bytes before each.
@@ -34,31 +34,21 @@ struct TableLayout {
 };
 TableLayout ShuffledLayout(int tableCount, uint32_t seed);
 
-struct Verro3File {
-    Fce3Header header{};
-    Bytes tables[VERRO3_TABLE_COUNT];
-
-    // The file, with header.tableOffsets set to where the layout puts the tables.
+// A file's header and tables; Build lays them out and sets the header's tableOffsets.
+template <class Header, int N> struct FceFile {
+    Header header{};
+    Bytes tables[N];
     Bytes Build(const TableLayout& layout = {}) const;
 };
+using Verro3File = FceFile<Fce3Header, VERRO3_TABLE_COUNT>;
+using KeshFile = FceFile<FceKeshHeader, KESH_TABLE_COUNT>;
 
-struct KeshFile {
-    FceKeshHeader header{};
-    Bytes tables[KESH_TABLE_COUNT];
-
-    Bytes Build(const TableLayout& layout = {}) const;
-};
-
-// Parts are laid out back to back. The unused tables are filled with 0xA5 so that readers
-// can be seen to ignore them; a Kesh file's undamaged and damaged geometry differ from the
-// first, so that a mix-up shows.
+// Vertex i of the car sits at (i + seed, 2i + 0.5, -i - 0.25) / 8, its normal at (0, 1, i);
+// triangle j of a part joins its vertices j, j + 1, j + 2 (modulo the part's count). The unused
+// tables hold 0xA5, so that readers can be seen to ignore them; a Kesh file's undamaged and
+// damaged geometry differ from the first, so that a mix-up shows.
 Verro3File MakeVerro3(const CarShape& shape);
 KeshFile MakeKesh(const CarShape& shape);
-
-// The vertex, normal and triangle tables of a shape, as MakeVerro3 and MakeKesh store them.
-std::vector<Vec3> ShapeVertices(const CarShape& shape);
-std::vector<Vec3> ShapeNormals(const CarShape& shape);
-std::vector<FceTriangle> ShapeTriangles(const CarShape& shape);
 
 template <class T> Bytes AsBytes(const T* values, size_t count) {
     const auto* begin = reinterpret_cast<const uint8_t*>(values);
@@ -70,4 +60,3 @@ template <class T> Bytes AsBytes(const std::vector<T>& values) {
 
 void WriteBytes(const std::string& path, const Bytes& bytes);
 Bytes ReadBytes(const std::string& path);
-bool FileExists(const std::string& path);
