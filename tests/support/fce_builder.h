@@ -6,6 +6,7 @@
 #include "model/verro3.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,14 @@ template <class Header, int N> struct FceFile {
     Header header{};
     Bytes tables[N];
     Bytes Build(const TableLayout& layout = {}) const;
+    // The same file with zeros in these tables, as the writers store the tables they do not keep.
+    FceFile WithZeros(std::initializer_list<int> zeroTables) const {
+        FceFile file = *this;
+        for (int k : zeroTables) {
+            file.tables[k].assign(file.tables[k].size(), 0);
+        }
+        return file;
+    }
 };
 using Verro3File = FceFile<Fce3Header, VERRO3_TABLE_COUNT>;
 using KeshFile = FceFile<FceKeshHeader, KESH_TABLE_COUNT>;
