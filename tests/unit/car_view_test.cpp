@@ -1,0 +1,202 @@
+#include "tests/unit/file_test_support.h"
+#include "viewer/car_view.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+const float NaN = std::numeric_limits<float>::quiet_NaN();
+const float INF = std::numeric_limits<float>::infinity();
+using Corners = std::array<uint32_t, 3>;
+
+// A car in memory: parts added one after the other, vertices relative to their position.
+struct TestCar {
+    std::vector<Vec3> vertices;
+    std::vector<FceTriangle> triangles;
+    CarModel model{};
+
+    void AddPart(Vec3 position, const std::vector<Vec3>& points, const std::vector<Corners>& corners) {
+        FceKeshHeader& h = model.header;
+        uint32_t p = h.partCount++;
+        h.partPositions[p] = position;
+        h.partFirstVertex[p] = uint32_t(vertices.size());
+        h.partVertexCount[p] = uint32_t(points.size());
+        h.partFirstTriangle[p] = uint32_t(triangles.size());
+        h.partTriangleCount[p] = uint32_t(corners.size());
+        vertices.insert(vertices.end(), points.begin(), points.end());
+        for (const Corners& c : corners) {
+            triangles.push_back({0, {c[0], c[1], c[2]}, {}});
+        }
+    }
+    // A square in the plane x = 0 of the part, from (0, 0, 0) to (0, 1, 1).
+    void AddSquare(Vec3 position) {
+        AddPart(position, {{0, 0, 0}, {0, 1, 0}, {0, 1, 1}, {0, 0, 1}}, {{0, 1, 2}, {0, 2, 3}});
+    }
+    const CarModel& Model() {
+        model.header.vertexCount = uint32_t(vertices.size());
+        model.header.triangleCount = uint32_t(triangles.size());
+        model.vertices = model.damagedVertices = vertices.data();
+        model.triangles = triangles.data();
+        return model;
+    }
+};
+
+// A box 2 wide (x), 0.8 high (y) and 4 long (z), its part placed so that it spans y 0.1
+// to 0.9; a second part whose vertices are not finite must change nothing.
+TestCar BoxCar() {
+    TestCar car;
+    std::vector<Vec3> corners;
+    for (int i = 0; i < 8; ++i) {
+        corners.push_back({i & 1 ? 1.f : -1.f, i & 2 ? 0.4f : -0.4f, i & 4 ? 2.f : -2.f});
+    }
+    car.AddPart({0, 0.5f, 0}, corners, {{0, 1, 3}, {4, 5, 7}, {0, 2, 6}});
+    car.AddPart({0, 0, 0}, {{NaN, 0, 0}, {0, INF, 0}, {0, 0.5f, 0}}, {{0, 1, 2}});
+    return car;
+}
+
+CarView Picture(int32_t width, int32_t height) {
+    CarView view{};
+    view.width = width;
+    view.height = height;
+    view.selectedPart = view.selectedDummy = -1;
+    return view;
+}
+
+void ExpectAt(const CarView& view, Vec3 at, float x, float y, float depth) {
+    ViewPoint p = ProjectPoint(view, at.x, at.y, at.z);
+    EXPECT_NEAR(p.x, x, 1e-3);
+    EXPECT_NEAR(p.y, y, 1e-3);
+    EXPECT_NEAR(p.depth, depth, 1e-5);
+}
+
+// The room is 200 x 60 pixels; the corner at the car's right, top and front is watched.
+TEST(CarViewTest, FixedViewsFitTheCarWithItsMarginAndProportions) {
+    TestCar car = BoxCar();
+    CarView view = Picture(224, 84);
+    const Vec3 corner = {1, 0.9f, 2};
+    struct Case {
+        FixedView fixedView;
+        double scale; // the smaller of width and height room over the car's extent
+        float x, y, depth;
+    };
+    for (const Case& c : {Case{FixedView::Side, 50, 212, 22, 1}, Case{FixedView::Top, 30, 172, 72, 0.4f},
+                          Case{FixedView::Front, 75, 37, 12, 2}, Case{FixedView::Back, 75, 187, 12, -2}}) {
+        ShowFixedView(view, car.Model(), c.fixedView);
+        EXPECT_NEAR(view.scale, c.scale, 1e-5) << int(c.fixedView);
+        ExpectAt(view, corner, c.x, c.y, c.depth);
+    }
+}
+
+TEST(CarViewTest, DraggingTurnsAboutTheCentreAndTheWheelZoomsWithinBounds) {
+    TestCar car = BoxCar();
+    CarView view = Picture(224, 84);
+    ShowFixedView(view, car.Model(), FixedView::Side);
+    // Within the click's square nothing turns; 180 pixels to the right turn to the back.
+    PressCarView(view, 50, 50);
+    EXPECT_FALSE(MoveCarView(view, 50 + DRAG_PIXELS, 50 - DRAG_PIXELS));
+    ExpectAt(view, {1, 0.9f, 2}, 212, 22, 1);
+    EXPECT_TRUE(MoveCarView(view, 230, 50));
+    EXPECT_FALSE(ReleaseCarView(view, 230, 50)) << "a drag is no click";
+    ExpectAt(view, {1, 0.9f, 2}, 162, 22, -2);
+    // Down tips the car towards the viewer, and stops once it is seen from straight above.
+    OrbitCarView(view, 0, 1000);
+    ExpectAt(view, {1, 0.9f, 2}, 162, -58, 0.4f);
+    PressCarView(view, 9, 9);
+    EXPECT_TRUE(ReleaseCarView(view, 9 + DRAG_PIXELS, 9));
+
+    ZoomCarView(view, 120);
+    EXPECT_DOUBLE_EQ(view.scale, 50 * ZOOM_PER_NOTCH);
+    ZoomCarView(view, -120 * 100);
+    EXPECT_DOUBLE_EQ(view.scale, 50 * ZOOM_MIN);
+    ZoomCarView(view, 120 * 100);
+    EXPECT_DOUBLE_EQ(view.scale, 50 * ZOOM_MAX);
+    // Seen from above, the car's length of 4 fills the room's 60 pixels of height.
+    ResizeCarView(view, car.Model(), 424, 84);
+    EXPECT_DOUBLE_EQ(view.scale, 15 * ZOOM_MAX) << "the zoom outlives a resize";
+}
+
+// Two squares facing sideways, half overlapping: A at x = 0.5, B at x = -0.5 and 0.5 further forward.
+TEST(CarViewTest, AClickPicksTheNearestPartUnderIt) {
+    TestCar car;
+    car.AddSquare({0.5f, 0, 0});
+    car.AddSquare({-0.5f, 0, 0.5f});
+    CarView view = Picture(300, 200);
+    ShowFixedView(view, car.Model(), FixedView::Side);
+    auto pickAt = [&](Vec3 at) {
+        ViewPoint p = ProjectPoint(view, at.x, at.y, at.z);
+        return PickPart(view, car.Model(), p.x, p.y);
+    };
+    EXPECT_EQ(pickAt({0, 0.5f, 0.75f}), 0) << "A is nearer from the right";
+    EXPECT_EQ(pickAt({0, 0.5f, 1.25f}), 1) << "only B is there";
+    EXPECT_EQ(pickAt({0, 0.5f, 0.25f}), 0) << "only A is there";
+    EXPECT_EQ(pickAt({0, 1.5f, 0.75f}), -1) << "empty space";
+    OrbitCarView(view, 360, 0);
+    EXPECT_EQ(pickAt({0, 0.5f, 0.75f}), 1) << "B is nearer from the left";
+}
+
+TEST(CarViewTest, TheFrameLeavesOutBadTrianglesAndSplitsOffWhatIsSelected) {
+    TestCar car;
+    car.AddSquare({0, 0, 0});
+    // Triangle 1 names vertex 5, which belongs to the next part; triangles 2 and 3 have a
+    // corner that is not finite. Only triangle 0 is drawn.
+    car.AddPart({0, 0, 2}, {{0, 0, 0}, {0, 1, 0}, {0, 1, 1}, {0, NaN, 0}, {INF, 0, 0}},
+                {{0, 1, 2}, {0, 2, 5}, {0, 1, 3}, {4, 1, 2}});
+    car.AddSquare({0, 0, -2});
+    car.AddSquare({NaN, 0, 0});
+    FceKeshHeader& h = car.model.header;
+    h.dummyCount = 3;
+    h.dummyPositions[0] = {0, 0, 0};
+    h.dummyPositions[1] = {0, 0.5f, 3};
+    h.dummyPositions[2] = {0, INF, 0};
+    CarView view = Picture(300, 200);
+    view.selectedPart = 1;
+    view.selectedDummy = 1;
+    ResetCarView(view, car.Model());
+    EXPECT_TRUE(std::isfinite(view.scale));
+    BuildCarFrame(view, car.Model());
+    EXPECT_EQ(view.partLines.size(), 4 * 4u);
+    EXPECT_EQ(view.selectedPartLines.size(), 1 * 4u);
+    EXPECT_EQ(view.dummyLines.size(), 1 * 4u);
+    EXPECT_EQ(view.selectedDummyLines.size(), 1 * 4u);
+    // Inside the second part's left-out triangles only.
+    ShowFixedView(view, car.Model(), FixedView::Side);
+    ViewPoint p = ProjectPoint(view, 0, 0.2f, 2.8f);
+    EXPECT_EQ(PickPart(view, car.Model(), p.x, p.y), -1);
+}
+
+TEST(CarViewTest, OpensBesideItsOwnerWhereTheScreenAllows) {
+    const PixelRect screen = {0, 0, 1280, 1000};
+    struct Case {
+        PixelRect owner;
+        int32_t width;
+        PixelRect expected;
+    };
+    for (const Case& c : {Case{{0, 0, 600, 400}, 500, {600, 0, 1100, 400}},
+                          Case{{700, 100, 1300, 500}, 500, {200, 100, 700, 500}},
+                          Case{{300, 700, 900, 1100}, 500, {780, 600, 1280, 1000}},
+                          Case{{0, 0, 600, 400}, 1500, {0, 0, 1500, 400}}}) {
+        PixelRect r = PlaceBeside(c.owner, screen, c.width, 400);
+        EXPECT_EQ((std::array{r.left, r.top, r.right, r.bottom}),
+                  (std::array{c.expected.left, c.expected.top, c.expected.right, c.expected.bottom}));
+    }
+}
+
+using CarFileNameTest = FileCommandTest;
+
+// The car view's caption names the file the car came from, and nothing once it is gone.
+TEST_F(CarFileNameTest, IsTheLastLoadedFilesNameWithoutItsFolder) {
+    ASSERT_EQ(OpenVerro3Path(Write(MakeVerro3(SmallCar()).Build(), "first car.fce").c_str()), 1);
+    EXPECT_STREQ(carFileName, "first car.fce");
+    EXPECT_EQ(OpenVerro3Path(Write(Bytes(100, 7), "broken.fce").c_str()), 0);
+    EXPECT_STREQ(carFileName, "");
+    ASSERT_EQ(OpenVerro3Path(Write(MakeVerro3(SmallCar()).Build()).c_str()), 1);
+    ReleaseCarModel();
+    EXPECT_STREQ(carFileName, "");
+}
+
+} // namespace
