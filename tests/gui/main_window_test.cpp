@@ -42,6 +42,7 @@ TEST(MainWindowTemplateTest, MatchesItsDescription) {
                        {IDC_CHOOSE_DUMMY, "Button", "Choose..."},
                        {-1, "Static", "FCE info:"},
                        {IDC_INFO_TEXT, "Edit", "", 228, 52, 172, 80, ES_MULTILINE | ES_READONLY | WS_VSCROLL},
+                       {IDC_CAR_VIEW, "Button", "Car view..."},
                        {IDC_CLOSE, "Button", "Close"},
                        {-1, "Static", "", any, 0, 0, 0, SS_ETCHEDFRAME},
                        {-1, "Static", "Verro FCE Converter 1.0", any, 0, 0, 0, SS_CENTER},

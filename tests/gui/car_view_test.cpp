@@ -1,0 +1,80 @@
+// The car view through the main window: the sample car opened, a wheel clicked in the view.
+#include "tests/gui/main_window_fixture.h"
+#include "viewer/car_view.h"
+#include "viewer/car_view_window.h"
+
+namespace {
+
+const COLORREF SELECTED = RGB(230, 40, 0);
+const int WHEEL = 2; // ":HRFW", the wheel nearest the viewer at first
+
+class CarViewWindowTest : public MainWindowFixture {
+  protected:
+    void SetUp() override {
+        RegisterCarViewClass();
+        MainWindowFixture::SetUp();
+    }
+    // Client coordinates of a picture point: the picture fills the client area's bottom.
+    POINT InClient(float x, float y) const {
+        RECT client;
+        GetClientRect(carViewWindow, &client);
+        return {LONG(x), LONG(y) + client.bottom - carView.height};
+    }
+    void Show() {
+        UpdateWindow(carViewWindow);
+        PumpMessages();
+    }
+};
+
+TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
+    responder.Choose(std::string("Z:") + VERRO_SAMPLES + "/sample_car.fce");
+    SendCommand(window, IDC_OPEN_VERRO3);
+    SendCommand(window, IDC_PART_LIST, LBN_DBLCLK);
+    ASSERT_NE(carViewWindow, nullptr);
+    // Closing the view leaves the car; the button opens it again, beside the main window.
+    SendMessageA(carViewWindow, WM_CLOSE, 0, 0);
+    EXPECT_EQ(carViewWindow, nullptr);
+    SendCommand(window, IDC_CAR_VIEW);
+    ASSERT_NE(carViewWindow, nullptr);
+    EXPECT_EQ(WindowText(carViewWindow), "Car view - sample_car.fce");
+    EXPECT_EQ(ScreenRect(carViewWindow).left, ScreenRect(window).right);
+    Show();
+
+    const FceKeshHeader& h = carModel.header;
+    double centre[3] = {};
+    for (uint32_t i = 0; i < h.partVertexCount[WHEEL]; ++i) {
+        const Vec3& v = carModel.vertices[h.partFirstVertex[WHEEL] + i];
+        centre[0] += (h.partPositions[WHEEL].x + v.x) / h.partVertexCount[WHEEL];
+        centre[1] += (h.partPositions[WHEEL].y + v.y) / h.partVertexCount[WHEEL];
+        centre[2] += (h.partPositions[WHEEL].z + v.z) / h.partVertexCount[WHEEL];
+    }
+    ViewPoint wheel = ProjectPoint(carView, centre[0], centre[1], centre[2]);
+    POINT at = InClient(wheel.x, wheel.y);
+    PostMessageA(carViewWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageA(carViewWindow, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    PumpMessages();
+    EXPECT_EQ(ListSelection(window, IDC_PART_LIST), WHEEL);
+    EXPECT_EQ(ItemText(window, IDC_PART_NAME), ":HRFW");
+
+    // Every corner of the wheel's triangles is drawn in the highlight colour.
+    Show();
+    ASSERT_EQ(carView.selectedPartLines.size(), 4 * h.partTriangleCount[WHEEL]);
+    HDC dc = GetDC(carViewWindow);
+    int highlighted = 0;
+    for (const ScreenPoint& corner : carView.selectedPartLines) {
+        POINT pixel = InClient(float(corner.x), float(corner.y));
+        highlighted += GetPixel(dc, pixel.x, pixel.y) == SELECTED;
+    }
+    ReleaseDC(carViewWindow, dc);
+    EXPECT_EQ(highlighted, int(carView.selectedPartLines.size()));
+
+    // A failed open leaves nothing to show.
+    WriteBytes(dir.File("broken.fce"), Bytes(100, 7));
+    responder.Choose(dir.File("broken.fce"));
+    SendCommand(window, IDC_OPEN_VERRO3);
+    Show();
+    EXPECT_EQ(WindowText(carViewWindow), "Car view");
+    EXPECT_TRUE(carView.partLines.empty() && carView.selectedPartLines.empty() && carView.dummyLines.empty());
+}
+
+} // namespace
