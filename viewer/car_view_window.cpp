@@ -47,7 +47,7 @@ void ReadSelections() {
 
 void ShowCaption(HWND window) {
     char caption[FILE_NAME_SIZE + 16] = "Car view";
-    if (carModel.vertices && carFileName[0]) {
+    if (carFileName[0]) {
         std::snprintf(caption, sizeof caption, "Car view - %s", carFileName);
     }
     SetWindowTextA(window, caption);

@@ -20,10 +20,6 @@ class CarViewWindowTest : public MainWindowFixture {
         GetClientRect(carViewWindow, &client);
         return {LONG(x), LONG(y) + client.bottom - carView.height};
     }
-    void Show() {
-        UpdateWindow(carViewWindow);
-        PumpMessages();
-    }
 };
 
 TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
@@ -38,17 +34,11 @@ TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     ASSERT_NE(carViewWindow, nullptr);
     EXPECT_EQ(WindowText(carViewWindow), "Car view - sample_car.fce");
     EXPECT_EQ(ScreenRect(carViewWindow).left, ScreenRect(window).right);
-    Show();
+    UpdateWindow(carViewWindow);
 
-    const FceKeshHeader& h = carModel.header;
-    double centre[3] = {};
-    for (uint32_t i = 0; i < h.partVertexCount[WHEEL]; ++i) {
-        const Vec3& v = carModel.vertices[h.partFirstVertex[WHEEL] + i];
-        centre[0] += (h.partPositions[WHEEL].x + v.x) / h.partVertexCount[WHEEL];
-        centre[1] += (h.partPositions[WHEEL].y + v.y) / h.partVertexCount[WHEEL];
-        centre[2] += (h.partPositions[WHEEL].z + v.z) / h.partVertexCount[WHEEL];
-    }
-    ViewPoint wheel = ProjectPoint(carView, centre[0], centre[1], centre[2]);
+    // The wheel's hub, on its inner side, lies under its outer side from where the view looks.
+    const Vec3& hub = carModel.header.partPositions[WHEEL];
+    ViewPoint wheel = ProjectPoint(carView, hub.x, hub.y, hub.z);
     POINT at = InClient(wheel.x, wheel.y);
     PostMessageA(carViewWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     PostMessageA(carViewWindow, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
@@ -57,8 +47,8 @@ TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     EXPECT_EQ(ItemText(window, IDC_PART_NAME), ":HRFW");
 
     // Every corner of the wheel's triangles is drawn in the highlight colour.
-    Show();
-    ASSERT_EQ(carView.selectedPartLines.size(), 4 * h.partTriangleCount[WHEEL]);
+    UpdateWindow(carViewWindow);
+    ASSERT_EQ(carView.selectedPartLines.size(), 4 * carModel.header.partTriangleCount[WHEEL]);
     HDC dc = GetDC(carViewWindow);
     int highlighted = 0;
     for (const ScreenPoint& corner : carView.selectedPartLines) {
@@ -72,7 +62,7 @@ TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     WriteBytes(dir.File("broken.fce"), Bytes(100, 7));
     responder.Choose(dir.File("broken.fce"));
     SendCommand(window, IDC_OPEN_VERRO3);
-    Show();
+    UpdateWindow(carViewWindow);
     EXPECT_EQ(WindowText(carViewWindow), "Car view");
     EXPECT_TRUE(carView.partLines.empty() && carView.selectedPartLines.empty() && carView.dummyLines.empty());
 }
