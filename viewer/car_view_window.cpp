@@ -143,6 +143,8 @@ void PickAt(int32_t x, int32_t y) {
 }
 
 void Create(HWND window) {
+    // The check box starts clear, and so does what it stands for.
+    carView.showDamaged = 0;
     HWND damaged = CreateWindowExA(
         0, "Button", "Damaged", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 8, 4, 84,
         STRIP_HEIGHT - 8, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CAR_VIEW_DAMAGED)),
