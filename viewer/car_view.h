@@ -12,6 +12,7 @@
 struct ScreenPoint {
     int32_t x;
     int32_t y;
+    bool operator==(const ScreenPoint&) const = default;
 };
 
 // A vertex as the camera sees it: picture pixels, y downward, and how far it lies towards
