@@ -23,16 +23,17 @@ class CarViewWindowTest : public MainWindowFixture {
 };
 
 TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
-    responder.Choose(std::string("Z:") + VERRO_SAMPLES + "/sample_car.fce");
-    SendCommand(window, IDC_OPEN_VERRO3);
     SendCommand(window, IDC_PART_LIST, LBN_DBLCLK);
     ASSERT_NE(carViewWindow, nullptr);
+    EXPECT_EQ(WindowText(carViewWindow), "Car view");
+    responder.Choose(std::string("Z:") + VERRO_SAMPLES + "/sample_car.fce");
+    SendCommand(window, IDC_OPEN_VERRO3);
+    EXPECT_EQ(WindowText(carViewWindow), "Car view - sample_car.fce");
     // Closing the view leaves the car; the button opens it again, beside the main window.
     SendMessageA(carViewWindow, WM_CLOSE, 0, 0);
     EXPECT_EQ(carViewWindow, nullptr);
     SendCommand(window, IDC_CAR_VIEW);
     ASSERT_NE(carViewWindow, nullptr);
-    EXPECT_EQ(WindowText(carViewWindow), "Car view - sample_car.fce");
     EXPECT_EQ(ScreenRect(carViewWindow).left, ScreenRect(window).right);
     UpdateWindow(carViewWindow);
 

@@ -153,10 +153,9 @@ TEST(CarViewTest, TheFrameLeavesOutBadTrianglesAndSplitsOffWhatIsSelected) {
                 {{0, 1, 2}, {0, 2, 5}, {0, 1, 3}, {4, 1, 2}});
     car.AddSquare({0, 0, -2});
     car.AddSquare({NaN, 0, 0});
-    FceKeshHeader& h = car.model.header;
-    h.dummyCount = 3;
-    h.dummyPositions[1] = {0, 0.5f, 3};
-    h.dummyPositions[2] = {0, INF, 0};
+    car.model.header.dummyCount = 3;
+    car.model.header.dummyPositions[1] = {0, 0.5f, 3};
+    car.model.header.dummyPositions[2] = {0, INF, 0};
     CarView view = Picture(300, 200);
     view.selectedPart = view.selectedDummy = 1;
     ResetCarView(view, car.Model());
@@ -167,11 +166,11 @@ TEST(CarViewTest, TheFrameLeavesOutBadTrianglesAndSplitsOffWhatIsSelected) {
     ScreenPoint a = Pixel(view, {0, 0, 2}), b = Pixel(view, {0, 1, 2}), c = Pixel(view, {0, 1, 3});
     EXPECT_EQ(view.selectedPartLines, (std::vector{a, b, c, a}));
     ScreenPoint d = Pixel(view, {0, 0.5f, 3});
-    const int32_t arm = DUMMY_CROSS;
-    EXPECT_EQ(view.selectedDummyLines, (std::vector<ScreenPoint>{{d.x - arm, d.y - arm},
-                                                                 {d.x + arm + 1, d.y + arm + 1},
-                                                                 {d.x - arm, d.y + arm},
-                                                                 {d.x + arm + 1, d.y - arm - 1}}));
+    EXPECT_EQ(view.selectedDummyLines,
+              (std::vector<ScreenPoint>{{d.x - DUMMY_CROSS, d.y - DUMMY_CROSS},
+                                        {d.x + DUMMY_CROSS + 1, d.y + DUMMY_CROSS + 1},
+                                        {d.x - DUMMY_CROSS, d.y + DUMMY_CROSS},
+                                        {d.x + DUMMY_CROSS + 1, d.y - DUMMY_CROSS - 1}}));
 }
 
 TEST(CarViewTest, OpensBesideItsOwnerWhereTheScreenAllows) {
