@@ -65,7 +65,6 @@ CarView Picture(int32_t width, int32_t height) {
     return view;
 }
 
-// Where a point is drawn.
 ScreenPoint Pixel(const CarView& view, Vec3 at) {
     ViewPoint p = ProjectPoint(view, at.x, at.y, at.z);
     return {int32_t(std::lround(p.x)), int32_t(std::lround(p.y))};
@@ -121,8 +120,7 @@ TEST(CarViewTest, DraggingTurnsAboutTheCentreAndTheWheelZoomsWithinBounds) {
     EXPECT_DOUBLE_EQ(view.scale, 15 * ZOOM_MAX) << "the zoom outlives a resize";
 }
 
-// Two slopes crossing like an X seen from the side: A falls from x = 0.5 at the top to
-// -0.5 at the bottom, B rises the other way and lies 0.5 further forward.
+// Slopes crossing like an X seen from the side, A falling to -x, B rising and further forward.
 TEST(CarViewTest, AClickPicksThePartNearestTheViewerUnderIt) {
     TestCar car;
     car.AddPart({0, 0, 0}, {{0.5f, 1, 0}, {0.5f, 1, 1}, {-0.5f, 0, 1}, {-0.5f, 0, 0}},
@@ -162,7 +160,6 @@ TEST(CarViewTest, TheFrameLeavesOutBadTrianglesAndSplitsOffWhatIsSelected) {
     BuildCarFrame(view, car.Model());
     EXPECT_EQ(view.partLines.size(), 4 * 4u);
     EXPECT_EQ(view.dummyLines.size(), 1 * 4u);
-    // The selected part's one triangle, closed, and a cross on the selected dummy.
     ScreenPoint a = Pixel(view, {0, 0, 2}), b = Pixel(view, {0, 1, 2}), c = Pixel(view, {0, 1, 3});
     EXPECT_EQ(view.selectedPartLines, (std::vector{a, b, c, a}));
     ScreenPoint d = Pixel(view, {0, 0.5f, 3});
