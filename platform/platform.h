@@ -91,5 +91,13 @@ int64_t ZeroedBlocksHandedOut();
 // Writes the full path of the running program; false when it cannot be found.
 bool GetProgramPath(char* buffer, uint32_t size);
 
+// For tests of what happens when the system fails: of the file, memory and path calls above,
+// the next `calls` ones work and the one after fails as the system would report it; the rest
+// work again. A negative count plants nothing. Removing a file never fails this way, so that
+// the cleanup after a failure can be seen to happen.
+void FailSystemCallAfter(int64_t calls);
+// Whether the failure planted last has happened.
+bool PlantedFailureHappened();
+
 static_assert(OPEN_DIALOG_FLAGS == 0x00281804);
 static_assert(SAVE_DIALOG_FLAGS == 0x00280006);

@@ -21,15 +21,18 @@ struct CarShape {
     uint32_t seed = 1; // varies the vertex, normal and triangle data
 };
 
-// Three parts, two dummies, three colours: 12 vertices and 7 triangles, small enough to read
-// in a failure message.
+// Three parts (":HB", ":OD", ":LB"), two dummies, three colours: 12 vertices and 7 triangles.
 CarShape SmallCar(uint32_t seed = 1);
+// Any number of parts (none too), dummies and colours, names of any bytes: a car for
+// properties that must hold for every car.
+CarShape RandomShape(uint32_t seed);
 
 // Where the tables go: the order in which they are stored and the filler bytes before each.
 struct TableLayout {
     std::vector<int> order; // table indexes in file order; empty: ascending
     uint32_t gap = 0;       // bytes of 0xEE before each table
 };
+TableLayout ShuffledLayout(int tableCount, uint32_t seed);
 
 struct Verro3File {
     Fce3Header header{};
@@ -46,11 +49,9 @@ struct KeshFile {
     Bytes Build(const TableLayout& layout = {}) const;
 };
 
-// Parts are laid out back to back: part p's vertices and triangles follow part p - 1's.
-// Vertex i of the car sits at (i + seed, 2i + 0.5, -i - 0.25) / 8, its normal at
-// (0, 1, i); triangle j of a part joins its vertices j, j + 1, j + 2 (modulo the part's
-// count). Colours are (16i + 1, 16i + 2, 16i + 3, 16i + 4); the unused tables are filled
-// with 0xA5 so that readers can be seen to ignore them.
+// Parts are laid out back to back. The unused tables are filled with 0xA5 so that readers
+// can be seen to ignore them; a Kesh file's undamaged and damaged geometry differ from the
+// first, so that a mix-up shows.
 Verro3File MakeVerro3(const CarShape& shape);
 KeshFile MakeKesh(const CarShape& shape);
 
@@ -59,9 +60,12 @@ std::vector<Vec3> ShapeVertices(const CarShape& shape);
 std::vector<Vec3> ShapeNormals(const CarShape& shape);
 std::vector<FceTriangle> ShapeTriangles(const CarShape& shape);
 
+template <class T> Bytes AsBytes(const T* values, size_t count) {
+    const auto* begin = reinterpret_cast<const uint8_t*>(values);
+    return Bytes(begin, begin + count * sizeof(T));
+}
 template <class T> Bytes AsBytes(const std::vector<T>& values) {
-    const auto* begin = reinterpret_cast<const uint8_t*>(values.data());
-    return Bytes(begin, begin + values.size() * sizeof(T));
+    return AsBytes(values.data(), values.size());
 }
 
 void WriteBytes(const std::string& path, const Bytes& bytes);
