@@ -148,8 +148,8 @@ KeshFile MakeKesh(const CarShape& shape) {
     const size_t v = file.header.vertexCount;
     // Tables 6 to 9 are the first two again, moved: x by 100, y by -100, normals marked.
     for (int k = 6; k < 10; ++k) {
-        std::vector<Vec3> geometry(v);
-        std::memcpy(geometry.data(), file.tables[k % 2].data(), v * sizeof(Vec3));
+        const auto* first = reinterpret_cast<const Vec3*>(file.tables[k % 2].data());
+        std::vector<Vec3> geometry(first, first + v);
         for (Vec3& g : geometry) {
             (k < 8 ? g.x : g.y) += k % 2 ? 1 : (k < 8 ? 100 : -100);
         }
