@@ -45,13 +45,14 @@ TEST(OutsideFilesTest, TheProgramOpensTheCarNamedOnItsCommandLine) {
 
 // A drop as the shell hands it over. Wine does not carry a drop handle into another process
 // (Windows copies it), so drops go to a main window of this one, through its message queue.
-void PostDrop(HWND window, const std::string& path) {
+HGLOBAL PostDrop(HWND window, const std::string& path) {
     HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);
     auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
     files->pFiles = sizeof(DROPFILES);
     std::memcpy(files + 1, path.c_str(), path.size());
     GlobalUnlock(drop);
     PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    return drop;
 }
 
 using OutsideFilesWindowTest = MainWindowFixture;
@@ -60,6 +61,17 @@ TEST_F(OutsideFilesWindowTest, ACarOpensFromTheCommandLineOrADropButNotUnderADia
     WriteBytes(dir.File("car one.fce"), MakeKesh(SmallCar()).Build());
     WriteBytes(dir.File("broken.fce"), Bytes(100, 7));
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+
+    // Ignored, and released all the same.
+    HGLOBAL ignored = nullptr;
+    DialogAnswerer answerer;
+    AnswerWithStep(answerer, window, [&](HWND editor) {
+        ignored = PostDrop(window, dir.File("car one.fce"));
+        PostClick(editor, IDCANCEL);
+    });
+    SendCommand(window, IDC_COLOURS_EDITOR);
+    EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size(), 0u);
+    EXPECT_EQ(GlobalSize(ignored), 0u);
 
     // A name relative to the folder the program starts in; that folder becomes lastDirectory.
     SetCurrentDirectoryA(dir.Folder().c_str());
@@ -74,14 +86,6 @@ TEST_F(OutsideFilesWindowTest, ACarOpensFromTheCommandLineOrADropButNotUnderADia
     PostDrop(window, dir.File("broken.fce"));
     PumpMessages();
     EXPECT_EQ(responder.messages, std::vector<std::string>{"Error while reading file"});
-    EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size(), 0u);
-
-    DialogAnswerer answerer;
-    AnswerWithStep(answerer, window, [&](HWND editor) {
-        PostDrop(window, dir.File("car one.fce"));
-        PostClick(editor, IDCANCEL);
-    });
-    SendCommand(window, IDC_COLOURS_EDITOR);
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size(), 0u);
     PostDrop(window, dir.File("car one.fce"));
     PumpMessages();
