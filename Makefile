@@ -1,20 +1,23 @@
 # make run   installs what is missing, builds the 64-bit program and starts it under Wine
+#            (make run CAR=samples/sample_car.fce starts it with that car open)
 # make test  installs what is missing, builds every build and runs every test
 # make fuzz  runs each fuzz target for FUZZ_SECONDS (default 600) after a sanitize build
 # make bench builds natively and runs the conversion and car view benchmarks
+# make dist  writes the release zips of both programs into dist/
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 XVFB = xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: samples all deps native sanitize win64 win32 build test test-native test-sanitize test-win64 run fuzz bench clean
+.PHONY: samples all deps native sanitize win64 win32 win64-release build test test-native test-sanitize test-win64 \
+	test-dist run fuzz bench dist clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-native sanitize win64 win32: deps
+native sanitize win64 win32 win64-release: deps
 	@cmake --preset $@ >/dev/null
 	@cmake --build --preset $@ -j $(JOBS)
 
@@ -30,15 +33,22 @@ test-win64: win64
 	@scripts/wine-prefix
 	$(XVFB) ctest --preset win64 -j $(JOBS)
 
-test: build
+test: build dist
 	@scripts/wine-prefix
 	ctest --preset native -j $(JOBS)
 	ctest --preset sanitize -j $(JOBS)
 	$(XVFB) ctest --preset win64 -j $(JOBS)
+	tests/dist/check-dist
+
+dist: deps
+	@scripts/make-dist
+
+test-dist: dist
+	tests/dist/check-dist
 
 run: win64
 	@scripts/wine-prefix
-	@scripts/run-program build/win64/mainwin/VerroFCEConverter.exe
+	@scripts/run-program build/win64/mainwin/VerroFCEConverter.exe $(CAR)
 
 fuzz: sanitize
 	tests/fuzz/run-fuzz build/sanitize $(FUZZ_SECONDS)
@@ -48,7 +58,7 @@ bench: native
 	build/native/bench/car_view_bench
 
 clean:
-	rm -rf build
+	rm -rf build dist
 
 samples: native
 	build/native/samples/generate_samples samples

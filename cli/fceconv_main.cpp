@@ -6,6 +6,7 @@
 #include "model/damaged_import.h"
 #include "model/failure_reason.h"
 #include "model/kesh.h"
+#include "model/open_either.h"
 #include "model/verro3.h"
 #include "model/verro3_save.h"
 #include "platform/platform.h"
@@ -96,10 +97,11 @@ class Reporter {
 
 // Opens the car in the layout that its first word names. Returns the layout's name.
 std::optional<std::string> OpenCar(const std::string& path) {
-    if (HasKeshMark(path.c_str())) {
-        return OpenKeshPath(path.c_str()) ? std::optional<std::string>("kesh") : std::nullopt;
+    bool kesh = false;
+    if (!OpenEitherLayoutPath(path.c_str(), &kesh)) {
+        return std::nullopt;
     }
-    return OpenVerro3Path(path.c_str()) ? std::optional<std::string>("verro3") : std::nullopt;
+    return kesh ? "kesh" : "verro3";
 }
 
 std::string Name(const char (&field)[NAME_SIZE]) {

@@ -89,12 +89,14 @@ void DrawDriverVertices(HDC dc) {
         LineTo(dc, corners[2].x, corners[2].y);
         LineTo(dc, corners[0].x, corners[0].y);
     }
-    // The squares go on top of the edges.
+    // The squares go on top of the edges. They are 3 pixels wide at 96 dots per inch and grow
+    // with the screen's scale, so that they stay as easy to see at 150% and 200%.
+    int half = MulDiv(1, GetDeviceCaps(dc, LOGPIXELSX), 96);
     for (uint32_t k = 0; k < driverView.vertexCount; ++k) {
         const ProjectedVertex& vertex = driverView.projectedVertices[k];
         POINT at = DrawingPoint(vertex);
         RECT square;
-        SetRect(&square, at.x - 1, at.y - 1, at.x + 2, at.y + 2);
+        SetRect(&square, at.x - half, at.y - half, at.x + half + 1, at.y + half + 1);
         FillRect(dc, &square, vertex.movement == MovementFixed ? red : green);
     }
     DeleteObject(red);

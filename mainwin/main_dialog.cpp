@@ -4,6 +4,7 @@
 #include "mainwin/app.h"
 #include "mainwin/editing_commands.h"
 #include "mainwin/info_text.h"
+#include "mainwin/outside_files.h"
 #include "model/car_model.h"
 #include "model/damaged_import.h"
 #include "model/kesh.h"
@@ -177,8 +178,21 @@ void FillNameList(HWND window, int listId, int fieldId, const char (*names)[64],
 
 INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG: InitialiseMainWindow(window); return TRUE;
+    case WM_INITDIALOG:
+        InitialiseMainWindow(window);
+        AcceptOutsideFiles(window);
+        return TRUE;
     case WM_COMMAND: return HandleCommand(window, LOWORD(wParam), HIWORD(wParam));
+    case WM_OPEN_STARTUP_FILE:
+        if (TakeStartupFile()) {
+            OpenCommand(window, OpenTakenFile);
+        }
+        return TRUE;
+    case WM_DROPFILES:
+        if (TakeDroppedFile(window, reinterpret_cast<HDROP>(wParam))) {
+            OpenCommand(window, OpenTakenFile);
+        }
+        return TRUE;
     case WM_DESTROY:
         CloseCarView();
         ReleaseFce3Mesh();

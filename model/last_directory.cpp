@@ -12,6 +12,22 @@ void SetLastDirectoryFromChoice(const FileDialogResult& choice) {
     std::memcpy(lastDirectory, choice.path, length);
 }
 
+void SetLastDirectoryFromPath(const char* path) {
+    const char* name = path;
+    for (const char* c = path; *c != '\0'; ++c) {
+        if (*c == '\\' || *c == '/') {
+            name = c + 1;
+        }
+    }
+    size_t length = static_cast<size_t>(name - path);
+    // A cut folder would name another folder, or none.
+    if (length >= sizeof lastDirectory) {
+        return;
+    }
+    std::memset(lastDirectory, 0, sizeof lastDirectory);
+    std::memcpy(lastDirectory, path, length);
+}
+
 int ChooseFileFromLastDirectory(bool save, const char* filter, FileDialogResult* choice) {
     FileDialogRequest request{
         save, filter, 1, save ? "fce" : nullptr, save ? SAVE_DIALOG_FLAGS : OPEN_DIALOG_FLAGS, lastDirectory};

@@ -8,6 +8,10 @@ extern char lastDirectory[PATH_BUFFER_SIZE];
 // The folder of the chosen file, with its trailing separator.
 void SetLastDirectoryFromChoice(const FileDialogResult& choice);
 
+// The folder of a file that came without a file dialog, with its trailing separator, as a
+// confirmed dialog would leave it. A folder too long for lastDirectory leaves it unchanged.
+void SetLastDirectoryFromPath(const char* path);
+
 // Shows the open or save dialog of the file commands, starting in lastDirectory with the
 // first pair of filter selected; a save dialog adds the extension "fce" and asks before it
 // replaces a file. A confirmed file's folder becomes lastDirectory at once. Nonzero when the
