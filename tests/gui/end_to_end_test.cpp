@@ -32,34 +32,14 @@ template <class Condition> bool WaitFor(Condition condition) {
     return false;
 }
 
-struct Search {
-    DWORD process;
-    HWND owner;
-    std::string caption;
-    HWND found;
-};
-
-// A visible top-level window of the process with this caption (any, when empty), owned by
-// owner when one is given.
-HWND FindTopWindow(DWORD process, const std::string& caption, HWND owner = nullptr) {
-    Search search{process, owner, caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            DWORD owning = 0;
-            GetWindowThreadProcessId(window, &owning);
-            char text[256] = {};
-            GetWindowTextA(window, text, sizeof text);
-            if (owning == s->process && IsWindowVisible(window) &&
-                (s->caption.empty() || text == s->caption) &&
-                (!s->owner || GetWindow(window, GW_OWNER) == s->owner)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+// A visible dialog owned by owner, with this caption, or any caption when none is given.
+HWND FindDialog(HWND owner, const char* caption = nullptr) {
+    for (HWND dialog = nullptr; (dialog = FindWindowExA(nullptr, dialog, "#32770", caption)) != nullptr;) {
+        if (GetWindow(dialog, GW_OWNER) == owner && IsWindowVisible(dialog)) {
+            return dialog;
+        }
+    }
+    return nullptr;
 }
 
 // The vertex table of a Verro3 file.
@@ -79,13 +59,17 @@ std::string RemoteText(HWND dialog, int id) {
 
 class EndToEndTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string commandLine = "\"" + ProgramPath() + "\"";
-        STARTUPINFOA startup = {};
+    // Starts the program with these arguments after its name, through the wide call, which
+    // passes any folder name whole.
+    void Start(const std::wstring& arguments) {
+        const std::string program = ProgramPath();
+        std::wstring commandLine = L"\"" + std::wstring(program.begin(), program.end()) + L"\" " + arguments;
+        STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                    &startup, &process));
-        ASSERT_TRUE(WaitFor([&] { return (main = Find("Verro3 <-> Verro:Kesh FCE Converter")) != nullptr; }));
+        ASSERT_TRUE(
+            WaitFor([&] { return (main = FindWindowA(nullptr, "Verro3 <-> Verro:Kesh FCE Converter")); }));
     }
     void TearDown() override {
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
@@ -94,14 +78,11 @@ class EndToEndTest : public ::testing::Test {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    HWND Find(const std::string& caption, HWND owner = nullptr) {
-        return FindTopWindow(process.dwProcessId, caption, owner);
-    }
     // Presses a button of the main window and waits for the dialog it opens.
     HWND Press(int button, const char* caption) {
         PostClick(main, button);
         HWND dialog = nullptr;
-        EXPECT_TRUE(WaitFor([&] { return (dialog = Find(caption, main)) && GetDlgItem(dialog, IDOK); }))
+        EXPECT_TRUE(WaitFor([&] { return (dialog = FindDialog(main, caption)) && GetDlgItem(dialog, IDOK); }))
             << caption;
         return dialog;
     }
@@ -123,12 +104,20 @@ class EndToEndTest : public ::testing::Test {
         SendMessageA(main, WM_NULL, 0, 0);
     }
     LRESULT PartCount() { return SendDlgItemMessageA(main, IDC_PART_LIST, LB_GETCOUNT, 0, 0); }
+    void Close() {
+        PostClick(main, IDC_CLOSE);
+        ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+        DWORD exitCode = 1;
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+    }
 
     PROCESS_INFORMATION process = {};
     HWND main = nullptr;
 };
 
 TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
+    Start(L"");
     TempDir dir;
     const CarShape shape{{5, 3}, {4, 1}, {":HB", ":OD"}, {"HWYN5"}, 2, 1};
     const KeshFile kesh = MakeKesh(shape);
@@ -150,7 +139,7 @@ TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
     EXPECT_EQ(Vertices(dir.File("typed.fce")), kesh.tables[8]);
     HWND save = Answer(Press(IDC_SAVE_VERRO3, "Save As"), "typed");
     HWND question = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (question = Find("", save)) && GetDlgItem(question, IDYES); }));
+    ASSERT_TRUE(WaitFor([&] { return (question = FindDialog(save)) && GetDlgItem(question, IDYES); }));
     PostClick(question, IDYES);
     Settle(save);
     EXPECT_EQ(Vertices(dir.File("typed.fce")), kesh.tables[0]);
@@ -160,18 +149,27 @@ TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
     WriteBytes(dir.File("broken.fce"), Bytes(100, 7));
     Answer(Press(IDC_OPEN_VERRO3, "Open"), "broken.fce");
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = Find("Error", main)) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return (box = FindDialog(main, "Error")) != nullptr; }));
     EXPECT_EQ(RemoteText(box, 0xFFFF), "Error while reading file");
     PostClick(box, IDOK);
     Settle(box);
     EXPECT_EQ(PartCount(), 0);
     EXPECT_EQ(RemoteText(main, IDC_INFO_TEXT) + RemoteText(main, IDC_PART_NAME), "");
 
-    PostClick(main, IDC_CLOSE);
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+    Close();
+}
+
+// The first argument that names a file opens it, however its folder is named: an option-like
+// argument that names no file is passed over, and the program takes the name as UTF-8.
+TEST_F(EndToEndTest, OpensTheCarNamedOnItsCommandLine) {
+    TempDir dir;
+    const std::filesystem::path folder = std::filesystem::path(dir.Folder()) / L"Машины à l'été";
+    std::filesystem::create_directory(folder);
+    WriteBytes(dir.File("car.fce"), MakeKesh(SmallCar()).Build());
+    std::filesystem::rename(dir.File("car.fce"), folder / L"car one.fce");
+    Start(L"-x \"" + (folder / L"car one.fce").wstring() + L"\" second.fce");
+    EXPECT_TRUE(WaitFor([&] { return PartCount() == 3; }));
+    Close();
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Cars that reach the main window from outside its file dialogs: named on the command line
-// or dropped onto it.
+// or dropped onto it. The real program's command line is tested with the program itself.
 #include "mainwin/outside_files.h"
 #include "model/last_directory.h"
 #include "tests/gui/main_window_fixture.h"
@@ -7,41 +7,8 @@
 #include <shlobj.h>
 
 #include <cstring>
-#include <filesystem>
 
 namespace {
-
-// The real program, in a process of its own, with a car whose folder name fits no single
-// ANSI code page: the wide call passes it whole, and the program must take it as UTF-8.
-TEST(OutsideFilesTest, TheProgramOpensTheCarNamedOnItsCommandLine) {
-    TempDir dir;
-    std::filesystem::path folder = std::filesystem::path(dir.Folder()) / L"Машины à l'été";
-    std::filesystem::create_directory(folder);
-    WriteBytes(dir.File("car.fce"), MakeKesh(SmallCar()).Build());
-    std::filesystem::rename(dir.File("car.fce"), folder / L"car one.fce");
-    std::string program = "Z:" + std::string(VERRO_PROGRAM);
-    std::wstring commandLine = L"\"" + std::wstring(program.begin(), program.end()) + L"\" -x \"" +
-                               (folder / L"car one.fce").wstring() + L"\" second.fce";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
-    HWND main = nullptr;
-    char info[256] = {};
-    for (int wait = 0; wait < 400 && info[0] == '\0'; ++wait) {
-        Sleep(50);
-        main = FindWindowA(nullptr, "Verro3 <-> Verro:Kesh FCE Converter");
-        GetDlgItemTextA(main, IDC_INFO_TEXT, info, sizeof info);
-    }
-    EXPECT_STREQ(info, "Number of triangles=7\r\nNumber of vertices=12\r\nNumber of dummies=2\r\n"
-                       "Number of parts=3\r\nNumber of colors=3\r\n");
-    PostMessageA(main, WM_COMMAND, IDC_CLOSE, 0);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-    TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-}
 
 // A drop as the shell hands it over. Wine does not carry a drop handle into another process
 // (Windows copies it), so drops go to a main window of this one, through its message queue.
