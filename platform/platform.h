@@ -5,6 +5,7 @@
 // the user, which is how tests and the command-line converter drive the commands.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -79,6 +80,25 @@ FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath);
 // that is there. On failure both stay as they were.
 bool ReplaceFileWith(const char* temporaryPath, const char* targetPath);
 bool RemoveFile(const char* path);
+
+// What makes a file the same file under any of its names: the device (volume) and the
+// file's number on it. Comparing identities costs nothing, finding one costs one query.
+struct FileIdentity {
+    uint64_t volume;
+    uint64_t index;
+    bool operator==(const FileIdentity&) const = default;
+};
+struct FileIdentityHash {
+    size_t operator()(const FileIdentity& identity) const {
+        return static_cast<size_t>(identity.index * 0x9E3779B97F4A7C15u ^ identity.volume);
+    }
+};
+// The identity of the file or folder at path, following links; false when nothing is there
+// or it cannot be asked.
+bool QueryFileIdentity(const char* path, FileIdentity* identity);
+
+// Standard error is shown on a terminal (a console), where a line may be rewritten in place.
+bool StandardErrorIsTerminal();
 
 // Zero-filled memory; nullptr when it runs out. A block of size 0 is still a real block.
 void* AllocateZeroed(uint64_t size);

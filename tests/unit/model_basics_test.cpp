@@ -1,4 +1,4 @@
-#include "mainwin/info_text.h"
+#include "model/info_text.h"
 #include "model/last_directory.h"
 #include "model/verro3.h"
 #include "tests/support/fce_builder.h"

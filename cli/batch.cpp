@@ -1,0 +1,160 @@
+#include "cli/batch.h"
+
+#include "cli/fceconv_main.h"
+#include "model/car_model.h"
+#include "model/failure_reason.h"
+#include "model/kesh.h"
+#include "model/verro3.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+QuietResponder::QuietResponder() {
+    responder_.answerFileDialog = [](const FileDialogRequest&, FileDialogResult&) { return 0; };
+    responder_.reportMessage = [this](const char* text) { lastMessage_ = text; };
+    InstallResponder(&responder_);
+}
+
+QuietResponder::~QuietResponder() {
+    InstallResponder(nullptr);
+}
+
+std::string QuietResponder::Reason() const {
+    const char* reason = LastFailureReason();
+    return reason[0] != '\0' ? reason : lastMessage_;
+}
+
+std::optional<std::string> OpenCar(const std::string& path) {
+    if (HasKeshMark(path.c_str())) {
+        return OpenKeshPath(path.c_str()) ? std::optional<std::string>("kesh") : std::nullopt;
+    }
+    return OpenVerro3Path(path.c_str()) ? std::optional<std::string>("verro3") : std::nullopt;
+}
+
+void ReleaseCar() {
+    ReleaseFce3Mesh();
+    ReleaseCarModel();
+}
+
+bool ShowsProgress(bool errIsTerminal, bool quiet, size_t fileCount) {
+    return errIsTerminal && !quiet && fileCount > 1;
+}
+
+Reporter::Reporter(std::ostream& out, std::ostream& err, bool progress)
+    : out_(out), err_(err), progress_(progress) {}
+
+Reporter::~Reporter() {
+    Wipe();
+}
+
+void Reporter::Step(size_t done, size_t total, const std::string& file) {
+    if (!progress_) {
+        return;
+    }
+    std::string line =
+        "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + fs::path(file).filename().string();
+    // A line that wraps can no longer be rewritten in place.
+    line.resize(std::min<size_t>(line.size(), 79));
+    // Spaces cover what is left of a longer line before; no terminal control codes are
+    // needed, so that every console shows it alike.
+    err_ << '\r' << line << std::string(shown_ > line.size() ? shown_ - line.size() : 0, ' ') << std::flush;
+    shown_ = line.size();
+}
+
+void Reporter::Wipe() {
+    if (shown_ > 0) {
+        err_ << '\r' << std::string(shown_, ' ') << '\r' << std::flush;
+        shown_ = 0;
+    }
+}
+
+std::ostream& Reporter::Out() {
+    Wipe();
+    return out_;
+}
+
+void Reporter::Fail(const std::string& file, const std::string& reason) {
+    Note(file, reason);
+    failed_ = true;
+}
+
+void Reporter::Note(const std::string& file, const std::string& text) {
+    Wipe();
+    err_ << "fceconv: " << file << ": " << text << "\n";
+}
+
+int Reporter::Status() const {
+    return failed_ ? EXIT_SOME_FAILED : EXIT_ALL_DONE;
+}
+
+OutputRules::OutputRules(const std::vector<std::string>& inputs, const std::optional<std::string>& damaged,
+                         bool force)
+    : force_(force) {
+    FileIdentity identity;
+    for (const std::string& input : inputs) {
+        if (QueryFileIdentity(input.c_str(), &identity)) {
+            inputs_.insert(identity);
+        }
+    }
+    if (damaged && QueryFileIdentity(damaged->c_str(), &identity)) {
+        inputs_.insert(identity);
+    }
+}
+
+std::optional<std::string> OutputRules::Refusal(const std::string& output) const {
+    FileIdentity identity;
+    if (!QueryFileIdentity(output.c_str(), &identity)) {
+        return std::nullopt; // nothing there to lose
+    }
+    if (inputs_.count(identity) != 0) {
+        return output + " is an input file; fceconv never writes over one";
+    }
+    if (written_.count(identity) != 0) {
+        return output + " was already written by this run from another input";
+    }
+    if (!force_) {
+        return output + " exists; --force replaces it";
+    }
+    return std::nullopt;
+}
+
+void OutputRules::Written(const std::string& output) {
+    FileIdentity identity;
+    if (QueryFileIdentity(output.c_str(), &identity)) {
+        written_.insert(identity);
+    }
+}
+
+int RunOutputs(const std::vector<std::string>& inputs, const std::optional<std::string>& damaged,
+               const Destination& destination, bool force, const std::string& extension, Reporter& reporter,
+               const std::function<bool(const std::string& input, const std::string& output)>& make) {
+    OutputRules rules(inputs, damaged, force);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const std::string& input = inputs[i];
+        reporter.Step(i + 1, inputs.size(), input);
+        std::string output = destination.output.value_or("");
+        if (destination.directory) {
+            fs::path name = fs::path(input).filename();
+            if (name.empty()) {
+                reporter.Fail(input, "names no file");
+                continue;
+            }
+            if (!extension.empty()) {
+                name.replace_extension(extension);
+            }
+            output = (fs::path(*destination.directory) / name).string();
+        }
+        if (std::optional<std::string> refusal = rules.Refusal(output)) {
+            reporter.Fail(input, *refusal);
+            continue;
+        }
+        if (make(input, output)) {
+            rules.Written(output);
+            reporter.Out() << input << " -> " << output << "\n";
+        }
+    }
+    ReleaseCar();
+    return reporter.Status();
+}
