@@ -1,5 +1,6 @@
 #include "cli/batch.h"
 
+#include "cli/commands.h"
 #include "cli/fceconv_main.h"
 #include "model/car_model.h"
 #include "model/failure_reason.h"
@@ -38,12 +39,9 @@ void ReleaseCar() {
     ReleaseCarModel();
 }
 
-bool ShowsProgress(bool errIsTerminal, bool quiet, size_t fileCount) {
-    return errIsTerminal && !quiet && fileCount > 1;
-}
-
-Reporter::Reporter(std::ostream& out, std::ostream& err, bool progress)
-    : out_(out), err_(err), progress_(progress) {}
+Reporter::Reporter(const Streams& streams, bool quiet, size_t fileCount)
+    : out_(streams.out), err_(streams.err), progress_(streams.terminals.err && !quiet && fileCount > 1),
+      outOnTerminal_(streams.terminals.out) {}
 
 Reporter::~Reporter() {
     Wipe();
@@ -71,7 +69,9 @@ void Reporter::Wipe() {
 }
 
 std::ostream& Reporter::Out() {
-    Wipe();
+    if (outOnTerminal_) {
+        Wipe();
+    }
     return out_;
 }
 

@@ -36,22 +36,22 @@ std::optional<std::string> OpenCar(const std::string& path);
 // Releases the car and the staging record that the last OpenCar filled.
 void ReleaseCar();
 
-// The progress line is for a person watching a batch, so only on a terminal and only when
-// there is more than one file.
-bool ShowsProgress(bool errIsTerminal, bool quiet, size_t fileCount);
+struct Streams;
 
-// Prints results and failures. While a progress line is shown it is rewritten in place, and
-// wiped before anything else is printed, so that no line is printed over it.
+// Prints results and failures. The progress line is for a person watching a batch: only on a
+// terminal, only for more than one file and not when quiet. While it is shown it is rewritten
+// in place, and wiped before anything else is printed on that terminal, so that no line is
+// printed over it.
 class Reporter {
   public:
-    Reporter(std::ostream& out, std::ostream& err, bool progress);
+    Reporter(const Streams& streams, bool quiet, size_t fileCount);
     ~Reporter();
     Reporter(const Reporter&) = delete;
     Reporter& operator=(const Reporter&) = delete;
 
     // "[done/total] name" in place of the last progress line.
     void Step(size_t done, size_t total, const std::string& file);
-    // The stream of results, free of the progress line.
+    // The stream of results, with the progress line wiped first when both share the terminal.
     std::ostream& Out();
     // "fceconv: FILE: reason" on stderr; the run then ends with status 1.
     void Fail(const std::string& file, const std::string& reason);
@@ -65,6 +65,7 @@ class Reporter {
     std::ostream& out_;
     std::ostream& err_;
     bool progress_;
+    bool outOnTerminal_;
     size_t shown_ = 0; // characters of the progress line on the screen
     bool failed_ = false;
 };

@@ -39,8 +39,7 @@ bool HasError(const std::vector<CarProblem>& problems) {
 
 int RunCheck(const CheckOptions& options, const Streams& streams) {
     QuietResponder quiet;
-    Reporter reporter(streams.out, streams.err,
-                      ShowsProgress(streams.errIsTerminal, options.quiet, options.files.size()));
+    Reporter reporter(streams, options.quiet, options.files.size());
     nlohmann::ordered_json all = nlohmann::ordered_json::array();
     size_t withErrors = 0, withWarningsOnly = 0;
     for (size_t i = 0; i < options.files.size(); ++i) {

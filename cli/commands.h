@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/batch.h"
+#include "cli/fceconv_main.h"
 #include "model/obj_export.h"
 
 #include <optional>
@@ -13,7 +14,7 @@
 struct Streams {
     std::ostream& out;
     std::ostream& err;
-    bool errIsTerminal;
+    Terminals terminals;
 };
 
 struct InfoOptions {

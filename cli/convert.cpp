@@ -8,8 +8,7 @@
 
 int RunConvert(const ConvertOptions& options, const Streams& streams) {
     QuietResponder quiet;
-    Reporter reporter(streams.out, streams.err,
-                      ShowsProgress(streams.errIsTerminal, options.quiet, options.inputs.size()));
+    Reporter reporter(streams, options.quiet, options.inputs.size());
     auto convert = [&](const std::string& input, const std::string& output) {
         if (!OpenCar(input)) {
             reporter.Fail(input, quiet.Reason());

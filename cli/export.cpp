@@ -4,8 +4,7 @@
 
 int RunExport(const ExportOptions& options, const Streams& streams) {
     QuietResponder quiet;
-    Reporter reporter(streams.out, streams.err,
-                      ShowsProgress(streams.errIsTerminal, options.quiet, options.inputs.size()));
+    Reporter reporter(streams, options.quiet, options.inputs.size());
     auto exportObj = [&](const std::string& input, const std::string& output) {
         std::optional<std::string> layout = OpenCar(input);
         if (!layout) {

@@ -135,7 +135,7 @@ std::unique_ptr<CLI::App> MakeParser(Parsed& parsed) {
 } // namespace
 
 int RunFceconv(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-               bool errIsTerminal) {
+               Terminals terminals) {
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
         out << USAGE << HELP;
         return EXIT_ALL_DONE;
@@ -165,7 +165,7 @@ int RunFceconv(const std::vector<std::string>& arguments, std::ostream& out, std
             std::string problem = error.what();
             throw UsageError{problem.rfind(command + ":", 0) == 0 ? problem : command + ": " + problem};
         }
-        Streams streams{out, err, errIsTerminal};
+        Streams streams{out, err, terminals};
         if (command == "info") {
             return RunInfo(parsed.info, streams);
         }

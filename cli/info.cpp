@@ -73,7 +73,7 @@ nlohmann::ordered_json InfoJson(const std::string& file, const std::string& layo
 
 int RunInfo(const InfoOptions& options, const Streams& streams) {
     QuietResponder quiet;
-    Reporter reporter(streams.out, streams.err, false);
+    Reporter reporter(streams, true, 0); // no progress: a file's information is its own report
     nlohmann::ordered_json all = nlohmann::ordered_json::array();
     bool first = true;
     for (const std::string& file : options.files) {

@@ -97,8 +97,10 @@ struct FileIdentityHash {
 // or it cannot be asked.
 bool QueryFileIdentity(const char* path, FileIdentity* identity);
 
-// Standard error is shown on a terminal (a console), where a line may be rewritten in place.
-bool StandardErrorIsTerminal();
+// Whether a standard stream is shown on a terminal (a console), where a line may be rewritten
+// in place, rather than going to a file or a pipe.
+enum class StandardStream { Output, Error };
+bool IsTerminal(StandardStream stream);
 
 // Zero-filled memory; nullptr when it runs out. A block of size 0 is still a real block.
 void* AllocateZeroed(uint64_t size);

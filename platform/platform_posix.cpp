@@ -171,8 +171,8 @@ bool QueryFileIdentity(const char* path, FileIdentity* identity) {
     return true;
 }
 
-bool StandardErrorIsTerminal() {
-    return isatty(STDERR_FILENO) == 1;
+bool IsTerminal(StandardStream stream) {
+    return isatty(stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO) == 1;
 }
 
 void* AllocateZeroed(uint64_t size) {

@@ -147,10 +147,11 @@ bool QueryFileIdentity(const char* path, FileIdentity* identity) {
     return known;
 }
 
-bool StandardErrorIsTerminal() {
+bool IsTerminal(StandardStream stream) {
     // A console answers GetConsoleMode; a pipe, a file or the NUL device does not.
     DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+    HANDLE handle = GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    return GetConsoleMode(handle, &mode) != 0;
 }
 
 void* AllocateZeroed(uint64_t size) {

@@ -12,9 +12,9 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome Fceconv(const std::vector<std::string>& arguments, bool errIsTerminal = false) {
+Outcome Fceconv(const std::vector<std::string>& arguments, Terminals terminals = {}) {
     std::ostringstream out, err;
-    int status = RunFceconv(arguments, out, err, errIsTerminal);
+    int status = RunFceconv(arguments, out, err, terminals);
     return {status, out.str(), err.str()};
 }
 
@@ -52,8 +52,8 @@ TEST_F(FceconvBatchTest, OutputRules) {
     EXPECT_EQ(ReadBytes(out.File("car.fce")), ReadBytes(dir.File("alone.fce"))) << "the first output stays";
 }
 
-// On a terminal a batch shows one line that it rewrites in place and wipes before anything
-// else is printed and at the end; failures keep their own lines.
+// On a terminal a batch shows one line that it rewrites in place and wipes at the end and
+// before anything else is printed on that terminal; failures keep their own lines.
 TEST_F(FceconvBatchTest, ProgressOnlyOnATerminal) {
     TempDir out;
     std::string missing = dir.File("bb.fce"),
@@ -61,14 +61,16 @@ TEST_F(FceconvBatchTest, ProgressOnlyOnATerminal) {
     std::vector<std::string> arguments = {"convert", "--to",       "verro3",     "--force",
                                           "-d",      out.Folder(), Car("a.fce"), missing};
     auto wipe = [](size_t length) { return "\r" + std::string(length, ' ') + "\r"; };
-    EXPECT_EQ(Fceconv(arguments, true).err,
+    EXPECT_EQ(Fceconv(arguments, {.out = true, .err = true}).err,
               "\r[1/2] a.fce" + wipe(11) + "\r[2/2] bb.fce" + wipe(12) + failure);
-    EXPECT_EQ(Fceconv(arguments, false).err, failure);
+    EXPECT_EQ(Fceconv(arguments, {.err = true}).err, "\r[1/2] a.fce\r[2/2] bb.fce" + wipe(12) + failure);
+    EXPECT_EQ(Fceconv(arguments, {.out = true}).err, failure);
     arguments.push_back("--quiet");
-    EXPECT_EQ(Fceconv(arguments, true).err, failure);
-    EXPECT_EQ(Fceconv({"check", Car("bb.fce"), dir.File("a.fce")}, true).err,
+    EXPECT_EQ(Fceconv(arguments, {.err = true}).err, failure);
+    EXPECT_EQ(Fceconv({"check", Car("bb.fce"), dir.File("a.fce")}, {.err = true}).err,
               "\r[1/2] bb.fce\r[2/2] a.fce " + wipe(11));
-    EXPECT_EQ(Fceconv({"check", dir.File("a.fce")}, true).err, "") << "a single file shows no progress";
+    EXPECT_EQ(Fceconv({"check", dir.File("a.fce")}, {.err = true}).err, "")
+        << "a single file shows no progress";
 }
 
 TEST_F(FceconvBatchTest, CheckStatusAndJson) {
@@ -83,11 +85,13 @@ TEST_F(FceconvBatchTest, CheckStatusAndJson) {
     EXPECT_EQ(run.out, warned + ": warning: colourCount is 0: the car has no colour to be painted in\n" +
                            broken + ": error: " + reason +
                            "\n3 files checked: 1 with errors, 1 with warnings only\n");
-    nlohmann::json json = nlohmann::json::parse(Fceconv({"check", "--json", clean, broken}).out);
-    EXPECT_EQ(json, nlohmann::json::parse(R"([{"file": ")" + clean + R"(", "layout": "kesh", "problems": []},
-        {"file": ")" + broken + R"(", "layout": null, "problems": [{"kind": "unreadable", "severity": "error",
-         "part": null, "dummy": null, "table": null, "index": null, "message": ")" +
-                                          reason + R"("}]}])"));
+    nlohmann::json unreadable = {{"kind", "unreadable"}, {"severity", "error"}, {"part", nullptr},
+                                 {"dummy", nullptr},     {"table", nullptr},    {"index", nullptr},
+                                 {"message", reason}};
+    EXPECT_EQ(
+        nlohmann::json::parse(Fceconv({"check", "--json", clean, broken}).out),
+        nlohmann::json::array({{{"file", clean}, {"layout", "kesh"}, {"problems", nlohmann::json::array()}},
+                               {{"file", broken}, {"layout", nullptr}, {"problems", {unreadable}}}}));
 }
 
 TEST_F(FceconvBatchTest, UsageErrorsOfEachCommand) {
