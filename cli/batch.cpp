@@ -8,6 +8,7 @@
 #include "model/verro3.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -51,8 +52,9 @@ void Reporter::Step(size_t done, size_t total, const std::string& file) {
     if (!progress_) {
         return;
     }
-    std::string line =
-        "[" + std::to_string(done) + "/" + std::to_string(total) + "] " + fs::path(file).filename().string();
+    char counts[48];
+    std::snprintf(counts, sizeof counts, "[%zu/%zu] ", done, total);
+    std::string line = counts + fs::path(file).filename().string();
     // A line that wraps can no longer be rewritten in place.
     line.resize(std::min<size_t>(line.size(), 79));
     // Spaces cover what is left of a longer line before; no terminal control codes are
