@@ -69,6 +69,7 @@ TEST_F(FceconvBatchTest, ProgressOnlyOnATerminal) {
     EXPECT_EQ(Fceconv(arguments, {.err = true}).err, failure);
     EXPECT_EQ(Fceconv({"check", Car("bb.fce"), dir.File("a.fce")}, {.err = true}).err,
               "\r[1/2] bb.fce\r[2/2] a.fce " + wipe(11));
+    EXPECT_EQ(Fceconv({"check", "-q", dir.File("a.fce"), dir.File("bb.fce")}, {.err = true}).err, "");
     EXPECT_EQ(Fceconv({"check", dir.File("a.fce")}, {.err = true}).err, "")
         << "a single file shows no progress";
 }
@@ -78,9 +79,10 @@ TEST_F(FceconvBatchTest, CheckStatusAndJson) {
     KeshFile file = MakeKesh(SmallCar());
     file.header.colourCount = 0;
     std::string warned = Write(file.Build(), "warned.fce");
-    EXPECT_EQ(Fceconv({"check", clean, warned}).status, 0);
     Outcome run = Fceconv({"check", clean, warned, broken});
     EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(responder.messages.empty()) << "no message of the file code reaches a window";
+    EXPECT_EQ(Fceconv({"check", clean, warned}).status, 0);
     const std::string reason = "the file is 10 bytes, shorter than the 7940-byte Verro3 header";
     EXPECT_EQ(run.out, warned + ": warning: colourCount is 0: the car has no colour to be painted in\n" +
                            broken + ": error: " + reason +

@@ -92,4 +92,19 @@ TEST_F(ObjExportTest, ReadsBackAsTheCarPlacesIt) {
     }
 }
 
+// The text of a large car is written in several blocks; each line comes out once and whole.
+TEST_F(ObjExportTest, LargeCarComesOutWhole) {
+    CarShape shape = SmallCar();
+    shape.partVertexCounts = {5, 60000, 4};
+    shape.partTriangleCounts = {4, 50000, 2};
+    std::ostringstream out, err;
+    ASSERT_EQ(RunFceconv({"export", "--obj", "-o", dir.File("big.obj"), Write(MakeVerro3(shape).Build())},
+                         out, err),
+              0);
+    Obj obj = ReadObj(dir.File("big.obj"));
+    EXPECT_EQ(obj.positions.size(), 60011u);
+    EXPECT_EQ(obj.normals.size(), 60009u);
+    EXPECT_EQ(obj.faces.size(), 50006u);
+}
+
 } // namespace
