@@ -177,9 +177,9 @@ class Checker {
                 ranges.push_back({range, p});
             }
         }
-        std::sort(ranges.begin(), ranges.end(), [](const auto& a, const auto& b) {
-            return a.first.begin < b.first.begin || (a.first.begin == b.first.begin && a.second < b.second);
-        });
+        // By start, and in part order where two parts start together.
+        std::stable_sort(ranges.begin(), ranges.end(),
+                         [](const auto& a, const auto& b) { return a.first.begin < b.first.begin; });
         uint32_t reach = 0;
         uint32_t reachPart = 0;
         for (const auto& [range, p] : ranges) {

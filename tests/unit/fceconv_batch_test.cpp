@@ -23,10 +23,11 @@ class FceconvBatchTest : public FileCommandTest {
     std::string Car(const std::string& name) { return Write(MakeKesh(SmallCar()).Build(), name); }
 };
 
-// Outputs are told from inputs by what they are, not how they are spelled.
-TEST_F(FceconvBatchTest, OutputRules) {
+// Outputs are told from inputs by what they are, not how they are spelled. A refused or
+// failed file says why and writes nothing.
+TEST_F(FceconvBatchTest, OutputRulesAndFailures) {
     std::string car = Car("car.fce"), damaged = Write(MakeVerro3(SmallCar()).Build(), "damaged.fce");
-    std::string existing = Write(Bytes{1}, "old.fce");
+    std::string existing = Write(Bytes{1}, "old.fce"), noFolder = dir.File("none/x.obj");
     TempDir other, out;
     WriteBytes(other.File("car.fce"), MakeKesh(SmallCar(2)).Build());
     // The reason of each refusal; none when the output is written.
@@ -39,12 +40,19 @@ TEST_F(FceconvBatchTest, OutputRules) {
          other.File("car.fce") + ": " + out.File("car.fce") +
              " was already written by this run from another input"},
         {{"export", "--obj", "-o", existing, car}, car + ": " + existing + " exists; --force replaces it"},
+        {{"export", "--obj", "-d", out.Folder(), dir.File("no.fce")},
+         dir.File("no.fce") + ": cannot be opened for reading"},
+        {{"export", "--obj", "-o", noFolder, car},
+         car + ": cannot write " + noFolder + ": cannot create a new file in the folder of " + noFolder},
         {{"export", "--obj", "--force", "-o", existing, car}, ""},
     };
     for (const auto& [arguments, refusal] : cases) {
         Outcome run = Fceconv(arguments);
         EXPECT_EQ(run.status, refusal.empty() ? 0 : 1) << refusal;
         EXPECT_EQ(run.err, refusal.empty() ? "" : "fceconv: " + refusal + "\n");
+        if (!refusal.empty()) {
+            EXPECT_EQ(run.out.find(refusal.substr(0, refusal.find(": ")) + " -> "), std::string::npos);
+        }
     }
     EXPECT_EQ(ReadBytes(car), MakeKesh(SmallCar()).Build());
     EXPECT_EQ(ReadBytes(existing)[0], '#');
