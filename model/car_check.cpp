@@ -292,8 +292,7 @@ class Checker {
                                    [](const Vec3& v) { return v.x == 0 && v.y == 0 && v.z == 0; });
         if (h_.vertexCount > 0 && allZero) {
             Add("damaged-mesh-zero", Severity::Warning, {}, {}, "damaged vertices", {},
-                "every damaged vertex is (0, 0, 0): the damaged car was never imported, and a crash "
-                "makes the car vanish");
+                "every damaged vertex is (0, 0, 0): the damaged car was never imported");
         }
     }
 

@@ -12,15 +12,14 @@
 
 namespace {
 
-// Text is gathered and written in blocks of about this size, so that a car of any size needs
-// little memory and few writes.
+// Text is gathered part by part and written once there is at least this much of it, so that a
+// car needs little more memory than its largest part's text, and few writes.
 constexpr size_t BLOCK_SIZE = 1 << 20;
+constexpr size_t MAX_WRITE = 1 << 30;
 
 class ObjWriter {
   public:
-    ObjWriter(const SaveFile& save, ObjExportCounts& counts) : save_(save), counts_(counts) {
-        text_.reserve(BLOCK_SIZE + 256);
-    }
+    ObjWriter(const SaveFile& save, ObjExportCounts& counts) : save_(save), counts_(counts) {}
 
     ObjWriter& operator<<(const char* text) {
         text_ += text;
@@ -55,25 +54,28 @@ class ObjWriter {
         text_ += '\n';
     }
 
-    // Writes what was gathered once a block is full, or all of it when last is set. False
-    // from the first failed write on.
+    // Writes what was gathered once there is a block of it, or all of it when last is set.
     bool Flush(bool last = false) {
-        if (!ok_ || (text_.size() < BLOCK_SIZE && !last)) {
-            return ok_;
+        if (text_.size() < BLOCK_SIZE && !last) {
+            return true;
         }
-        ok_ = WriteFileExactly(save_.file, text_.data(), static_cast<uint32_t>(text_.size()));
-        if (!ok_) {
-            NoteFailure("writing %u bytes of OBJ text failed", static_cast<uint32_t>(text_.size()));
+        // The text of one huge part may pass what one write can take.
+        for (size_t done = 0; done < text_.size();) {
+            auto size = static_cast<uint32_t>(std::min<size_t>(text_.size() - done, MAX_WRITE));
+            if (!WriteFileExactly(save_.file, text_.data() + done, size)) {
+                NoteFailure("writing %u bytes of OBJ text failed", size);
+                return false;
+            }
+            done += size;
         }
         text_.clear();
-        return ok_;
+        return true;
     }
 
   private:
     const SaveFile& save_;
     ObjExportCounts& counts_;
     std::string text_;
-    bool ok_ = true;
 };
 
 // OBJ names end at white space; bytes that are not printable ASCII would not survive either.
@@ -110,13 +112,13 @@ bool WriteObj(const SaveFile& save, ObjMesh mesh, const char* source, const char
         uint32_t triangleCount = std::min(h.partTriangleCount[p], h.triangleCount - firstTriangle);
         out << "o " << ObjName(h.partNames[p], "part", p) << "\n";
         const Vec3& at = h.partPositions[p];
-        for (uint32_t v = first; v < first + count && out.Flush(); ++v) {
+        for (uint32_t v = first; v < first + count; ++v) {
             out.Line("v", {at.x + vertices[v].x, at.y + vertices[v].y, at.z + vertices[v].z});
         }
-        for (uint32_t v = first; v < first + count && out.Flush(); ++v) {
+        for (uint32_t v = first; v < first + count; ++v) {
             out.Line("vn", normals[v]);
         }
-        for (uint32_t t = firstTriangle; t < firstTriangle + triangleCount && out.Flush(); ++t) {
+        for (uint32_t t = firstTriangle; t < firstTriangle + triangleCount; ++t) {
             const uint32_t* indexes = carModel.triangles[t].vertexIndexes;
             if (std::any_of(indexes, indexes + 3, [&](uint32_t i) { return i >= count; })) {
                 ++counts.skippedTriangles;
@@ -130,6 +132,9 @@ bool WriteObj(const SaveFile& save, ObjMesh mesh, const char* source, const char
             out << "\n";
         }
         written += count;
+        if (!out.Flush()) {
+            return false;
+        }
     }
     for (uint32_t d = 0; d < std::min(h.dummyCount, MAX_DUMMIES); ++d) {
         out << "o dummy_" << ObjName(h.dummyNames[d], "", d) << "\n";
