@@ -1,7 +1,7 @@
 # make run   installs what is missing, builds the 64-bit program and starts it under Wine
 # make test  installs what is missing, builds every build and runs every test
 # make fuzz  runs each fuzz target for FUZZ_SECONDS (default 600) after a sanitize build
-# make bench builds natively and runs the conversion and the batch benchmarks
+# make bench builds natively and runs the conversion, car view and batch benchmarks
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
@@ -45,6 +45,7 @@ fuzz: sanitize
 
 bench: native
 	build/native/bench/conversion_bench
+	build/native/bench/car_view_bench
 	build/native/bench/batch_bench
 
 clean:

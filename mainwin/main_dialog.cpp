@@ -12,6 +12,7 @@
 #include "model/verro3_save.h"
 #include "platform/win32_handles.h"
 #include "resources/resource.h"
+#include "viewer/car_view_window.h"
 
 #include <cstring>
 
@@ -42,6 +43,7 @@ void RefreshMainWindow(HWND window) {
     char info[256];
     FormatInfoText(carModel.header, info, sizeof info);
     SetDlgItemTextA(window, IDC_INFO_TEXT, info);
+    FollowCarInView(CarChange::NewCar);
 }
 
 // After an open that failed once a file was chosen the model is empty; the window must
@@ -50,6 +52,7 @@ void ClearMainWindow(HWND window) {
     FillNameList(window, IDC_PART_LIST, IDC_PART_NAME, nullptr, 0);
     FillNameList(window, IDC_DUMMY_LIST, IDC_DUMMY_NAME, nullptr, 0);
     SetDlgItemTextA(window, IDC_INFO_TEXT, "");
+    FollowCarInView(CarChange::NewCar);
 }
 
 void OpenCommand(HWND window, int (*open)()) {
@@ -64,13 +67,17 @@ bool HasSelection(HWND window, int listId) {
     return SelectedEntry(window, listId) >= 0;
 }
 
-// Buttons act on any notification; lists only on a selection change, name fields only
-// when they lose the focus. A command whose precondition fails is ignored.
+// Buttons act on any notification; lists on a selection change, and the part list on a
+// double-click too; name fields only when they lose the focus. A command whose
+// precondition fails is ignored.
 BOOL HandleCommand(HWND window, int id, int code) {
     switch (id) {
     case IDC_OPEN_VERRO3: OpenCommand(window, OpenVerro3File); return TRUE;
     case IDC_OPEN_KESH: OpenCommand(window, OpenKeshFile); return TRUE;
-    case IDC_IMPORT_DAMAGED: ImportDamagedFile(); return TRUE;
+    case IDC_IMPORT_DAMAGED:
+        ImportDamagedFile();
+        FollowCarInView(CarChange::Mesh);
+        return TRUE;
     case IDC_SAVE_KESH:
         if (HasSelection(window, IDC_PART_LIST)) {
             SaveKeshFile();
@@ -83,10 +90,15 @@ BOOL HandleCommand(HWND window, int id, int code) {
         return TRUE;
     case IDC_PART_LIST:
     case IDC_DUMMY_LIST:
+        if (id == IDC_PART_LIST && code == LBN_DBLCLK) {
+            OpenCarView(window);
+            return TRUE;
+        }
         if (code != LBN_SELCHANGE) {
             return FALSE;
         }
         ShowSelectedName(window, id, id == IDC_PART_LIST ? IDC_PART_NAME : IDC_DUMMY_NAME);
+        FollowCarInView(CarChange::Selection);
         return TRUE;
     case IDC_PART_NAME:
     case IDC_DUMMY_NAME: {
@@ -102,6 +114,7 @@ BOOL HandleCommand(HWND window, int id, int code) {
     case IDC_SET_DEFAULT:
         if (SendDlgItemMessageA(window, IDC_PART_LIST, LB_GETCOUNT, 0, 0) > 0) {
             SetDefaultPartNames(window);
+            FollowCarInView(CarChange::Selection);
         }
         return TRUE;
     case IDC_CHOOSE_PART:
@@ -115,6 +128,7 @@ BOOL HandleCommand(HWND window, int id, int code) {
         }
         return TRUE;
     case IDC_COLOURS_EDITOR: RunColoursEditor(window); return TRUE;
+    case IDC_CAR_VIEW: OpenCarView(window); return TRUE;
     case IDC_DRIVER_MOVEMENTS:
         if (HasSelection(window, IDC_PART_LIST)) {
             DriverMovementsCommand(window);
@@ -166,6 +180,7 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM) {
     case WM_INITDIALOG: InitialiseMainWindow(window); return TRUE;
     case WM_COMMAND: return HandleCommand(window, LOWORD(wParam), HIWORD(wParam));
     case WM_DESTROY:
+        CloseCarView();
         ReleaseFce3Mesh();
         ReleaseCarModel();
         return TRUE;

@@ -2,6 +2,7 @@
 #include "mainwin/app.h"
 #include "mainwin/main_dialog.h"
 #include "resources/resource.h"
+#include "viewer/car_view_window.h"
 
 void RegisterDriverViewClass() {
     WNDCLASSA viewClass = {};
@@ -17,6 +18,7 @@ void RegisterDriverViewClass() {
 int RunProgram(HINSTANCE instance) {
     appInstance = instance;
     RegisterDriverViewClass();
+    RegisterCarViewClass();
     DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), GetDesktopWindow(), MainDialog, 0);
     return 0;
 }

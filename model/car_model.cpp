@@ -5,6 +5,7 @@
 #include <cstring>
 
 CarModel carModel;
+char carFileName[FILE_NAME_SIZE];
 
 void ReleaseCarModel() {
     FreeZeroed(carModel.vertices);
@@ -26,6 +27,7 @@ void ReleaseCarModel() {
     carModel.damagedNormals = nullptr;
     carModel.movementFlags = nullptr;
     carModel.zeroBlock = nullptr;
+    carFileName[0] = '\0';
 }
 
 bool CarModelIsLoaded() {

@@ -14,6 +14,7 @@ constexpr uint32_t MAX_DUMMIES = 16;
 constexpr uint32_t MAX_PARTS = 64;
 constexpr uint32_t MAX_COLOURS = 16;
 constexpr uint32_t NAME_SIZE = 64;
+constexpr uint32_t FILE_NAME_SIZE = 260;
 constexpr uint32_t KESH_TABLE_COUNT = 14;
 
 enum : uint32_t { MovementMoving = 0, MovementFixed = 4 };
@@ -98,7 +99,11 @@ struct CarModel {
 
 extern CarModel carModel;
 
-// Frees every array, zeroes the header and leaves the model empty.
+// The name of the file the car was read from, without its folder; empty while no car is
+// loaded. Windows that show the car put it in their captions.
+extern char carFileName[FILE_NAME_SIZE];
+
+// Frees every array, zeroes the header and leaves the model empty, without a file name.
 void ReleaseCarModel();
 
 // All nine arrays are there: a reader has filled the model.

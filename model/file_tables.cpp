@@ -5,7 +5,23 @@
 #include "model/messages.h"
 #include "model/verro3.h"
 
+#include <cstdio>
 #include <cstring>
+
+namespace {
+
+// Either separator may come before the name: paths reach us from Windows and from POSIX.
+void NoteCarFileName(const char* path) {
+    const char* name = path;
+    for (const char* at = path; *at; ++at) {
+        if (*at == '/' || *at == '\\') {
+            name = at + 1;
+        }
+    }
+    std::snprintf(carFileName, sizeof carFileName, "%s", name);
+}
+
+} // namespace
 
 bool ReadHeader(FileHandle file, uint64_t fileSize, void* header, uint32_t size, const char* layout) {
     if (fileSize < size) {
@@ -141,6 +157,9 @@ int LoadCar(const char* path, bool (*read)(FileHandle file)) {
     }
     if (file) {
         CloseFileHandle(file);
+    }
+    if (loaded) {
+        NoteCarFileName(path);
     }
     return loaded ? 1 : 0;
 }

@@ -121,13 +121,18 @@ int ConvertFce3ToModel() {
     }
     carModel.movementFlags = static_cast<uint32_t*>(AllocateZeroed(uint64_t{vertexCount} * sizeof(uint32_t)));
     if (!carModel.movementFlags) {
+        NoteFailure("out of memory for %u movement values", vertexCount);
         return 0;
     }
     for (uint32_t i = 0; i < vertexCount; ++i) {
         carModel.movementFlags[i] = MovementFixed;
     }
     carModel.zeroBlock = static_cast<uint8_t*>(AllocateZeroed(uint64_t{vertexCount} * 32));
-    return carModel.zeroBlock ? 1 : 0;
+    if (!carModel.zeroBlock) {
+        NoteFailure("out of memory for %u zero bytes", vertexCount * 32);
+        return 0;
+    }
+    return 1;
 }
 
 int OpenVerro3Path(const char* path) {

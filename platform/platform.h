@@ -81,8 +81,28 @@ FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath);
 bool ReplaceFileWith(const char* temporaryPath, const char* targetPath);
 bool RemoveFile(const char* path);
 
+// Zero-filled memory; nullptr when it runs out. A block of size 0 is still a real block.
+void* AllocateZeroed(uint64_t size);
+void FreeZeroed(void* block);
+// Blocks handed out and not yet freed, and blocks handed out since the start: they let
+// tests prove that nothing leaks and that a refused file allocated nothing.
+int64_t LiveZeroedBlocks();
+int64_t ZeroedBlocksHandedOut();
+
+// Writes the full path of the running program; false when it cannot be found.
+bool GetProgramPath(char* buffer, uint32_t size);
+
+// For tests of what happens when the system fails: of the file, memory and path calls above,
+// the next `calls` ones work and the one after fails as the system would report it; the rest
+// work again. A negative count plants nothing. Removing a file never fails this way, so that
+// the cleanup after a failure can be seen to happen.
+void FailSystemCallAfter(int64_t calls);
+// Whether the failure planted last has happened.
+bool PlantedFailureHappened();
+
 // What makes a file the same file under any of its names: the device (volume) and the
 // file's number on it. Comparing identities costs nothing, finding one costs one query.
+// These queries are not among the calls a test can make fail.
 struct FileIdentity {
     uint64_t volume;
     uint64_t index;
@@ -101,17 +121,6 @@ bool QueryFileIdentity(const char* path, FileIdentity* identity);
 // in place, rather than going to a file or a pipe.
 enum class StandardStream { Output, Error };
 bool IsTerminal(StandardStream stream);
-
-// Zero-filled memory; nullptr when it runs out. A block of size 0 is still a real block.
-void* AllocateZeroed(uint64_t size);
-void FreeZeroed(void* block);
-// Blocks handed out and not yet freed, and blocks handed out since the start: they let
-// tests prove that nothing leaks and that a refused file allocated nothing.
-int64_t LiveZeroedBlocks();
-int64_t ZeroedBlocksHandedOut();
-
-// Writes the full path of the running program; false when it cannot be found.
-bool GetProgramPath(char* buffer, uint32_t size);
 
 static_assert(OPEN_DIALOG_FLAGS == 0x00281804);
 static_assert(SAVE_DIALOG_FLAGS == 0x00280006);

@@ -5,3 +5,5 @@
 
 const PlatformResponder* CurrentResponder();
 void CountBlock(int64_t change);
+// True for the one call that FailSystemCallAfter planted a failure on.
+bool FailThisCall();

@@ -19,6 +19,11 @@ int Descriptor(FileHandle file) {
 FileHandle Handle(int descriptor) {
     return descriptor < 0 ? nullptr : reinterpret_cast<FileHandle>(static_cast<intptr_t>(descriptor) + 1);
 }
+// What a system call that a test made fail returns.
+int Failed() {
+    errno = EIO;
+    return -1;
+}
 
 // Where a save lands: the file that a symbolic link points to, so that the link survives
 // the replacement. A target that does not exist yet is taken as given.
@@ -54,7 +59,7 @@ void ShowErrorMessage(const char* text) {
 }
 
 FileHandle OpenFileForReading(const char* path) {
-    int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    int descriptor = FailThisCall() ? Failed() : open(path, O_RDONLY | O_CLOEXEC);
     if (descriptor >= 0) {
         struct stat status;
         if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -66,12 +71,12 @@ FileHandle OpenFileForReading(const char* path) {
 }
 
 FileHandle CreateFileForWriting(const char* path) {
-    return Handle(open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    return Handle(FailThisCall() ? Failed() : open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
 }
 
 bool QueryFileSize(FileHandle file, uint64_t* size) {
     struct stat status;
-    if (fstat(Descriptor(file), &status) != 0) {
+    if (FailThisCall() || fstat(Descriptor(file), &status) != 0) {
         return false;
     }
     *size = static_cast<uint64_t>(status.st_size);
@@ -79,11 +84,12 @@ bool QueryFileSize(FileHandle file, uint64_t* size) {
 }
 
 bool SeekFileTo(FileHandle file, uint32_t position) {
-    return lseek(Descriptor(file), static_cast<off_t>(position), SEEK_SET) != static_cast<off_t>(-1);
+    return !FailThisCall() &&
+           lseek(Descriptor(file), static_cast<off_t>(position), SEEK_SET) != static_cast<off_t>(-1);
 }
 
 bool QueryFilePosition(FileHandle file, uint32_t* position) {
-    off_t current = lseek(Descriptor(file), 0, SEEK_CUR);
+    off_t current = FailThisCall() ? Failed() : lseek(Descriptor(file), 0, SEEK_CUR);
     if (current < 0 || current > static_cast<off_t>(UINT32_MAX)) {
         return false;
     }
@@ -95,7 +101,7 @@ bool ReadFileExactly(FileHandle file, void* buffer, uint32_t size) {
     auto* bytes = static_cast<char*>(buffer);
     uint32_t done = 0;
     while (done < size) {
-        ssize_t got = read(Descriptor(file), bytes + done, size - done);
+        ssize_t got = FailThisCall() ? Failed() : read(Descriptor(file), bytes + done, size - done);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -111,7 +117,7 @@ bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size) {
     const auto* bytes = static_cast<const char*>(buffer);
     uint32_t done = 0;
     while (done < size) {
-        ssize_t put = write(Descriptor(file), bytes + done, size - done);
+        ssize_t put = FailThisCall() ? Failed() : write(Descriptor(file), bytes + done, size - done);
         if (put < 0 && errno == EINTR) {
             continue;
         }
@@ -124,7 +130,9 @@ bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size) {
 }
 
 bool CloseFileHandle(FileHandle file) {
-    return close(Descriptor(file)) == 0;
+    // A close that fails has still given the descriptor back.
+    int closed = close(Descriptor(file));
+    return !FailThisCall() && closed == 0;
 }
 
 FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) {
@@ -134,7 +142,7 @@ FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) 
         (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + ".verro-save-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    int descriptor = mkostemp(name.data(), O_CLOEXEC);
+    int descriptor = FailThisCall() ? Failed() : mkostemp(name.data(), O_CLOEXEC);
     if (descriptor < 0) {
         return nullptr;
     }
@@ -155,7 +163,7 @@ FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) 
 }
 
 bool ReplaceFileWith(const char* temporaryPath, const char* targetPath) {
-    return rename(temporaryPath, ResolvedTarget(targetPath).c_str()) == 0;
+    return !FailThisCall() && rename(temporaryPath, ResolvedTarget(targetPath).c_str()) == 0;
 }
 
 bool RemoveFile(const char* path) {
@@ -179,7 +187,7 @@ void* AllocateZeroed(uint64_t size) {
     if (size > SIZE_MAX - 1) {
         return nullptr;
     }
-    void* block = std::calloc(size == 0 ? 1 : static_cast<size_t>(size), 1);
+    void* block = FailThisCall() ? nullptr : std::calloc(size == 0 ? 1 : static_cast<size_t>(size), 1);
     if (block) {
         CountBlock(+1);
     }
@@ -194,7 +202,7 @@ void FreeZeroed(void* block) {
 }
 
 bool GetProgramPath(char* buffer, uint32_t size) {
-    ssize_t length = readlink("/proc/self/exe", buffer, size - 1);
+    ssize_t length = FailThisCall() ? Failed() : readlink("/proc/self/exe", buffer, size - 1);
     if (length <= 0 || static_cast<uint32_t>(length) >= size - 1) {
         return false;
     }

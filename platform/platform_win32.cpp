@@ -8,6 +8,14 @@
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
 
+namespace {
+// What a system call that a test made fail returns, with the error the system would set.
+template <class T> T Failed(T result) {
+    SetLastError(ERROR_IO_DEVICE);
+    return result;
+}
+} // namespace
+
 int ChooseFile(const FileDialogRequest& request, FileDialogResult* result) {
     std::memset(result->path, 0, sizeof result->path);
     result->fileOffset = 0;
@@ -46,18 +54,20 @@ void ShowErrorMessage(const char* text) {
 
 FileHandle OpenFileForReading(const char* path) {
     // OPEN_EXISTING: a reader must never leave an empty file behind.
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = FailThisCall() ? Failed(INVALID_HANDLE_VALUE)
+                                 : CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 
 FileHandle CreateFileForWriting(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = FailThisCall() ? Failed(INVALID_HANDLE_VALUE)
+                                 : CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 
 bool QueryFileSize(FileHandle file, uint64_t* size) {
     DWORD high = 0;
-    DWORD low = GetFileSize(file, &high);
+    DWORD low = FailThisCall() ? Failed(INVALID_FILE_SIZE) : GetFileSize(file, &high);
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
         return false;
     }
@@ -70,12 +80,14 @@ bool SeekFileTo(FileHandle file, uint32_t position) {
     // taken as negative.
     LONG high = 0;
     SetLastError(NO_ERROR);
-    DWORD low = SetFilePointer(file, static_cast<LONG>(position), &high, FILE_BEGIN);
+    DWORD low = FailThisCall() ? Failed(INVALID_SET_FILE_POINTER)
+                               : SetFilePointer(file, static_cast<LONG>(position), &high, FILE_BEGIN);
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
 bool QueryFilePosition(FileHandle file, uint32_t* position) {
-    DWORD current = SetFilePointer(file, 0, nullptr, FILE_CURRENT);
+    DWORD current =
+        FailThisCall() ? Failed(INVALID_SET_FILE_POINTER) : SetFilePointer(file, 0, nullptr, FILE_CURRENT);
     if (current == INVALID_SET_FILE_POINTER) {
         return false;
     }
@@ -85,16 +97,18 @@ bool QueryFilePosition(FileHandle file, uint32_t* position) {
 
 bool ReadFileExactly(FileHandle file, void* buffer, uint32_t size) {
     DWORD done = 0;
-    return ReadFile(file, buffer, size, &done, nullptr) && done == size;
+    return !FailThisCall() && ReadFile(file, buffer, size, &done, nullptr) && done == size;
 }
 
 bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size) {
     DWORD done = 0;
-    return WriteFile(file, buffer, size, &done, nullptr) && done == size;
+    return !FailThisCall() && WriteFile(file, buffer, size, &done, nullptr) && done == size;
 }
 
 bool CloseFileHandle(FileHandle file) {
-    return CloseHandle(file) != 0;
+    // A close that fails has still given the handle back.
+    BOOL closed = CloseHandle(file);
+    return !FailThisCall() && closed != 0;
 }
 
 FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) {
@@ -103,10 +117,11 @@ FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) 
     std::string folder = separator == std::string::npos ? "." : target.substr(0, separator + 1);
     // GetTempFileNameA creates the file under a name no other file in the folder has.
     char name[MAX_PATH];
-    if (GetTempFileNameA(folder.c_str(), "vfc", 0, name) == 0) {
+    if (FailThisCall() || GetTempFileNameA(folder.c_str(), "vfc", 0, name) == 0) {
         return nullptr;
     }
-    HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = FailThisCall() ? Failed(INVALID_HANDLE_VALUE)
+                                 : CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         DeleteFileA(name);
         return nullptr;
@@ -122,7 +137,7 @@ bool ReplaceFileWith(const char* temporaryPath, const char* targetPath) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         return false;
     }
-    return MoveFileExA(temporaryPath, targetPath, MOVEFILE_REPLACE_EXISTING) != 0;
+    return !FailThisCall() && MoveFileExA(temporaryPath, targetPath, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 bool RemoveFile(const char* path) {
@@ -159,7 +174,7 @@ void* AllocateZeroed(uint64_t size) {
         return nullptr;
     }
     // GlobalAlloc of 0 bytes is not a usable block everywhere; a loaded model needs real ones.
-    void* block = GlobalAlloc(GPTR, size == 0 ? 1 : static_cast<SIZE_T>(size));
+    void* block = FailThisCall() ? nullptr : GlobalAlloc(GPTR, size == 0 ? 1 : static_cast<SIZE_T>(size));
     if (block) {
         CountBlock(+1);
     }
@@ -174,6 +189,6 @@ void FreeZeroed(void* block) {
 }
 
 bool GetProgramPath(char* buffer, uint32_t size) {
-    DWORD length = GetModuleFileNameA(nullptr, buffer, size);
+    DWORD length = FailThisCall() ? 0 : GetModuleFileNameA(nullptr, buffer, size);
     return length != 0 && length < size;
 }

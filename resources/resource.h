@@ -26,6 +26,10 @@
 #define IDC_OPEN_KESH 1014
 #define IDC_SAVE_VERRO3 1015
 #define IDC_COLOURS_EDITOR 1033
+#define IDC_CAR_VIEW 1120
+
+// Car view window (no template): its check box
+#define IDC_CAR_VIEW_DAMAGED 1121
 
 // Part name chooser (template 103): row 1 is 1012, row r from 2 on is 1019 + r.
 #define IDC_PART_CODE_FIRST 1012

@@ -12,8 +12,9 @@
 namespace {
 
 struct Mesh {
-    std::vector<Vec3> vertices;
+    std::vector<Vec3> vertices;         // relative to the part's position
     std::vector<FceTriangle> triangles; // indexes relative to the part
+    Vec3 position = {0, 0, 0};
 };
 
 FceTriangle Triangle(uint32_t a, uint32_t b, uint32_t c) {
@@ -39,15 +40,16 @@ Mesh Box(float x0, float y0, float z0, float x1, float y1, float z1) {
     return mesh;
 }
 
-// A wheel: two octagons around the x axis at (x, y, z), joined by their sides.
+// A wheel at (x, y, z): two octagons around the x axis, joined by their sides. As in real
+// cars, its vertices lie around the origin and its part's position puts it in place.
 Mesh Wheel(float x, float y, float z) {
     Mesh mesh;
+    mesh.position = {x, y, z};
     const float radius = 0.33f, width = 0.22f;
     for (int side = 0; side < 2; ++side) {
         for (int i = 0; i < 8; ++i) {
             float angle = float(i) * 3.14159265f / 4;
-            mesh.vertices.push_back(
-                {x + (side ? width : 0), y + radius * std::sin(angle), z + radius * std::cos(angle)});
+            mesh.vertices.push_back({side ? width : 0, radius * std::sin(angle), radius * std::cos(angle)});
         }
     }
     for (uint32_t i = 0; i < 8; ++i) {
@@ -126,6 +128,9 @@ Verro3File BuildCar(bool damaged) {
     const Vec3 dummyPositions[] = {{-0.6f, 0.7f, 2.1f}, {0.6f, 0.7f, 2.1f},   {-0.6f, 0.7f, -2.1f},
                                    {0.6f, 0.7f, -2.1f}, {0.0f, 0.95f, -2.1f}, {0.0f, 0.5f, -2.12f}};
     std::memcpy(file.header.dummyPositions, dummyPositions, sizeof dummyPositions);
+    for (size_t p = 0; p < parts.size(); ++p) {
+        file.header.partPositions[p] = parts[p].position;
+    }
     // Primary red, blue and yellow; secondary dark grey, light grey and a half-clear teal
     // (hue, saturation, value, transparency).
     const Fce3Colour primary[] = {{0, 220, 200, 255}, {160, 180, 150, 255}, {43, 200, 230, 255}};

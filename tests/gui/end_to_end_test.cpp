@@ -1,5 +1,5 @@
-// Drives the real program from outside, as a user would: its main window, the real common
-// file dialog and a real message box, in a process of its own.
+// Drives the real program from outside, as a user would, in a process of its own: its main
+// window, the system's own file dialogs and a real message box.
 #include "resources/resource.h"
 #include "tests/gui/gui_support.h"
 #include "tests/support/fce_builder.h"
@@ -7,8 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <dlgs.h>
+
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -17,21 +18,16 @@ namespace {
 // The program's path as Wine sees it: the build tree lies on drive Z:.
 std::string ProgramPath() {
     std::string path = "Z:" + std::string(VERRO_PROGRAM);
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
-template <class Condition> bool WaitFor(Condition condition, int milliseconds = 20000) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < deadline) {
+template <class Condition> bool WaitFor(Condition condition) {
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+         std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
         if (condition()) {
             return true;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
 }
@@ -39,26 +35,39 @@ template <class Condition> bool WaitFor(Condition condition, int milliseconds = 
 struct Search {
     DWORD process;
     HWND owner;
-    const char* caption;
+    std::string caption;
     HWND found;
 };
 
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->process && IsWindowVisible(window) && WindowText(window) == search->caption &&
-        (!search->owner || GetWindow(window, GW_OWNER) == search->owner)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+// A visible top-level window of the process with this caption (any, when empty), owned by
+// owner when one is given.
+HWND FindTopWindow(DWORD process, const std::string& caption, HWND owner = nullptr) {
+    Search search{process, owner, caption, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) {
+            auto* s = reinterpret_cast<Search*>(parameter);
+            DWORD owning = 0;
+            GetWindowThreadProcessId(window, &owning);
+            char text[256] = {};
+            GetWindowTextA(window, text, sizeof text);
+            if (owning == s->process && IsWindowVisible(window) &&
+                (s->caption.empty() || text == s->caption) &&
+                (!s->owner || GetWindow(window, GW_OWNER) == s->owner)) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
-HWND FindTopWindow(DWORD process, const char* caption, HWND owner = nullptr) {
-    Search search{process, owner, caption, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+// The vertex table of a Verro3 file.
+Bytes Vertices(const std::string& path) {
+    const Bytes file = ReadBytes(path);
+    const auto* header = reinterpret_cast<const Fce3Header*>(file.data());
+    const auto start = file.begin() + VERRO3_HEADER_SIZE + header->tableOffsets[0];
+    return Bytes(start, start + header->vertexCount * 12);
 }
 
 // GetWindowText does not ask a control of another process for its text; WM_GETTEXT does.
@@ -68,11 +77,6 @@ std::string RemoteText(HWND dialog, int id) {
     return text;
 }
 
-void PostCommand(HWND window, int id) {
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
-}
-
 class EndToEndTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -80,11 +84,8 @@ class EndToEndTest : public ::testing::Test {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &process))
-            << commandLine;
-        ASSERT_TRUE(WaitFor([&] {
-            return (mainWindow = FindTopWindow(process.dwProcessId, "Verro3 <-> Verro:Kesh FCE Converter"));
-        }));
+                                   &startup, &process));
+        ASSERT_TRUE(WaitFor([&] { return (main = Find("Verro3 <-> Verro:Kesh FCE Converter")) != nullptr; }));
     }
     void TearDown() override {
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
@@ -93,69 +94,80 @@ class EndToEndTest : public ::testing::Test {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-
-    // Presses "Open Verro3..." and types name into the real open dialog.
-    void OpenThroughTheDialog(const std::string& name) {
-        PostCommand(mainWindow, IDC_OPEN_VERRO3);
-        HWND dialog = nullptr;
-        ASSERT_TRUE(
-            WaitFor([&] { return (dialog = FindTopWindow(process.dwProcessId, "Open", mainWindow)); }));
-        const int fileNameCombo = 0x47C; // the dialog's "File name" box
-        ASSERT_TRUE(WaitFor([&] { return GetDlgItem(dialog, fileNameCombo) != nullptr; }));
-        SetDlgItemTextA(dialog, fileNameCombo, name.c_str());
-        PostCommand(dialog, IDOK);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    HWND Find(const std::string& caption, HWND owner = nullptr) {
+        return FindTopWindow(process.dwProcessId, caption, owner);
     }
-
-    LRESULT PartCount() { return SendDlgItemMessageA(mainWindow, IDC_PART_LIST, LB_GETCOUNT, 0, 0); }
+    // Presses a button of the main window and waits for the dialog it opens.
+    HWND Press(int button, const char* caption) {
+        PostClick(main, button);
+        HWND dialog = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (dialog = Find(caption, main)) && GetDlgItem(dialog, IDOK); }))
+            << caption;
+        return dialog;
+    }
+    // Types a file name into the system's file dialog, picks a file type and confirms.
+    HWND Answer(HWND dialog, const std::string& name, int fileType = 0) {
+        SendDlgItemMessageA(dialog, cmb1, CB_SETCURSEL, fileType, 0);
+        for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, code), LPARAM(GetDlgItem(dialog, cmb1)));
+        }
+        SendDlgItemMessageA(dialog, GetDlgItem(dialog, cmb13) ? cmb13 : edt1, WM_SETTEXT, 0,
+                            LPARAM(name.c_str()));
+        PostClick(dialog, IDOK);
+        return dialog;
+    }
+    // Waits until the dialog is gone and the command that opened it has ended: the main window
+    // takes a sent message only then.
+    void Settle(HWND dialog) {
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        SendMessageA(main, WM_NULL, 0, 0);
+    }
+    LRESULT PartCount() { return SendDlgItemMessageA(main, IDC_PART_LIST, LB_GETCOUNT, 0, 0); }
 
     PROCESS_INFORMATION process = {};
-    HWND mainWindow = nullptr;
+    HWND main = nullptr;
 };
 
-TEST_F(EndToEndTest, OpensACarThroughTheRealDialogsAndCloses) {
+TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
     TempDir dir;
-    CarShape shape;
-    shape.partVertexCounts = {5, 3};
-    shape.partTriangleCounts = {4, 1};
-    shape.partNames = {":HB", ":OD"};
-    shape.dummyNames = {"HWYN5"};
-    shape.colourCount = 2;
+    const CarShape shape{{5, 3}, {4, 1}, {":HB", ":OD"}, {"HWYN5"}, 2, 1};
+    const KeshFile kesh = MakeKesh(shape);
     // A bare file name finds the car only if the dialog starts in the program's folder.
-    std::filesystem::path programFolder = std::filesystem::path(ProgramPath()).parent_path();
-    std::string besideProgram = (programFolder / "end_to_end_car.fce").string();
-    WriteBytes(besideProgram, MakeVerro3(shape).Build());
-    OpenThroughTheDialog("end_to_end_car.fce");
-    std::filesystem::remove(besideProgram);
+    const std::string beside =
+        (std::filesystem::path(ProgramPath()).parent_path() / "end_to_end_car.fce").string();
+    WriteBytes(beside, kesh.Build());
+    Settle(Answer(Press(IDC_OPEN_KESH, "Open"), "end_to_end_car.fce"));
+    std::filesystem::remove(beside);
+    ASSERT_EQ(PartCount(), 2);
+    EXPECT_EQ(RemoteText(main, IDC_PART_NAME) + RemoteText(main, IDC_DUMMY_NAME), ":HBHWYN5");
+    EXPECT_EQ(RemoteText(main, IDC_INFO_TEXT),
+              "Number of triangles=5\r\nNumber of vertices=8\r\n"
+              "Number of dummies=1\r\nNumber of parts=2\r\nNumber of colors=2\r\n");
 
-    ASSERT_TRUE(WaitFor([&] { return PartCount() == 2; }));
-    EXPECT_EQ(RemoteText(mainWindow, IDC_PART_NAME), ":HB");
-    EXPECT_EQ(RemoteText(mainWindow, IDC_DUMMY_NAME), "HWYN5");
-    SendDlgItemMessageA(mainWindow, IDC_PART_LIST, LB_SETCURSEL, 1, 0);
-    SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_PART_LIST, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(mainWindow, IDC_PART_LIST)));
-    EXPECT_EQ(RemoteText(mainWindow, IDC_PART_NAME), ":OD");
-    EXPECT_EQ(RemoteText(mainWindow, IDC_INFO_TEXT), "Number of triangles=5\r\nNumber of vertices=8\r\n"
-                                                     "Number of dummies=1\r\nNumber of parts=2\r\n"
-                                                     "Number of colors=2\r\n");
+    // The second file type and a name without extension: the damaged car goes to typed.fce, in
+    // the folder typed. The same name again with the first type: the dialog asks first.
+    Settle(Answer(Press(IDC_SAVE_VERRO3, "Save As"), dir.File("typed"), 1));
+    EXPECT_EQ(Vertices(dir.File("typed.fce")), kesh.tables[8]);
+    HWND save = Answer(Press(IDC_SAVE_VERRO3, "Save As"), "typed");
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (question = Find("", save)) && GetDlgItem(question, IDYES); }));
+    PostClick(question, IDYES);
+    Settle(save);
+    EXPECT_EQ(Vertices(dir.File("typed.fce")), kesh.tables[0]);
 
-    // A broken file: a real message box, then the window shows no car.
+    // A broken file: a real message box, then the window shows no car. The open dialog now
+    // starts in the folder of the file chosen last.
     WriteBytes(dir.File("broken.fce"), Bytes(100, 7));
-    OpenThroughTheDialog(dir.File("broken.fce"));
+    Answer(Press(IDC_OPEN_VERRO3, "Open"), "broken.fce");
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(process.dwProcessId, "Error", mainWindow)); }));
+    ASSERT_TRUE(WaitFor([&] { return (box = Find("Error", main)) != nullptr; }));
     EXPECT_EQ(RemoteText(box, 0xFFFF), "Error while reading file");
-    PostCommand(box, IDOK);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box) && PartCount() == 0; }));
-    EXPECT_EQ(RemoteText(mainWindow, IDC_INFO_TEXT), "");
-    EXPECT_EQ(RemoteText(mainWindow, IDC_PART_NAME), "");
+    PostClick(box, IDOK);
+    Settle(box);
+    EXPECT_EQ(PartCount(), 0);
+    EXPECT_EQ(RemoteText(main, IDC_INFO_TEXT) + RemoteText(main, IDC_PART_NAME), "");
 
-    // The dialog now starts in the folder of the file chosen last.
-    WriteBytes(dir.File("second.fce"), MakeVerro3(shape).Build());
-    OpenThroughTheDialog("second.fce");
-    ASSERT_TRUE(WaitFor([&] { return PartCount() == 2; }));
-
-    PostCommand(mainWindow, IDC_CLOSE);
+    PostClick(main, IDC_CLOSE);
     ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
     DWORD exitCode = 1;
     GetExitCodeProcess(process.hProcess, &exitCode);

@@ -12,25 +12,28 @@ HWND OpenMainWindow();
 
 // Sends a command from control id, as a click or another notification would.
 void SendCommand(HWND window, int id, int code = BN_CLICKED);
+// Clicks a button as the mouse would: an automatic radio button is checked and the others of
+// its group cleared before the dialog hears of the click.
+void ClickNow(HWND dialog, int id);
+// Posts a click, for the dialog's modal loop to take.
+void PostClick(HWND dialog, int id);
 
 std::vector<std::string> ListEntries(HWND window, int listId);
 int ListSelection(HWND window, int listId);
 // Selects entry index as the user would: the list then reports the change.
 void SelectByUser(HWND window, int listId, int index);
-std::string ItemText(HWND window, int id);
 std::string WindowText(HWND window);
-std::string ClassName(HWND window);
-
-// Screen rectangle of a control, and its size in dialog units converted to pixels.
+std::string ItemText(HWND window, int id);
 RECT ScreenRect(HWND window);
-RECT DialogUnitsToPixels(HWND dialog, int x, int y, int width, int height);
 
 // Dispatches the messages waiting for this thread.
 void PumpMessages();
 
-// Answers modal dialogs that a command opens: each dialog of this thread, when it is first
-// activated, goes to the next handler in line (which usually posts clicks to it). Dialogs
-// left without a handler are cancelled, so that a test never hangs.
+// Answers the modal dialogs that a test's commands open, in the order they open: each step
+// runs inside the dialog's own modal loop once the dialog is up, and may click, scroll and
+// read it. A dialog that no step awaits, or that its step leaves open, is cancelled and
+// counted, so that a faulty dialog fails its test instead of hanging it. Windows that are
+// open when the answerer is made are not answered.
 class DialogAnswerer {
   public:
     DialogAnswerer();
@@ -38,62 +41,14 @@ class DialogAnswerer {
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
-    void Then(std::function<void(HWND dialog)> handler);
-    // Captions of the dialogs seen, in the order they opened.
-    std::vector<std::string> captions;
+    void Then(std::function<void(HWND dialog)> step);
+    std::vector<std::string> captions; // of the dialogs answered, in the order they opened
     int unexpected = 0;
 
   private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    void Activated(HWND window);
+    static void CALLBACK RunStep(HWND, UINT, UINT_PTR timer, DWORD);
     HHOOK hook_;
-    std::vector<std::function<void(HWND)>> handlers_;
+    std::vector<std::function<void(HWND)>> steps_;
     std::vector<HWND> seen_;
 };
-
-// Posts a click of the button id to a dialog (processed by its modal loop).
-void PostClick(HWND dialog, int id);
-
-// A dialog template as stored in the program's resources (DIALOG or DIALOGEX), so that
-// tests can compare ids, kinds, texts, styles, positions and sizes with their description.
-struct TemplateItem {
-    int id;                // as stored: 16 bits in a DIALOG template, so -1 reads as 65535 there
-    std::string className; // "Button", "Edit", "Static", "ListBox", "ScrollBar", "ComboBox" or the name
-    std::string text;
-    DWORD style;
-    DWORD exStyle;
-    short x, y, cx, cy;
-};
-
-struct DialogTemplate {
-    bool extended;
-    DWORD style;
-    DWORD exStyle;
-    short x, y, cx, cy;
-    std::string caption;
-    int fontSize;
-    std::string fontName;
-    std::vector<TemplateItem> items;
-
-    const TemplateItem* Find(int id) const;
-};
-
-DialogTemplate ReadDialogTemplate(int templateId);
-
-// The frame every template of the program has: its caption, place and size, the font
-// "MS Sans Serif" at 8 points, and a popup with caption, system menu and modal frame that
-// cannot be resized, minimised or maximised.
-void ExpectDialogFrame(const DialogTemplate& t, const char* caption, int x, int y, int cx, int cy);
-
-// One control as its description gives it. The rectangle is checked where x is not -1;
-// style holds the bits that must be set.
-struct ExpectedControl {
-    int id;
-    const char* className;
-    const char* text;
-    int x = -1, y = -1, cx = -1, cy = -1;
-    DWORD style = 0;
-};
-
-// The template holds exactly these controls, in this order, each visible and enabled.
-void ExpectControls(const DialogTemplate& t, const std::vector<ExpectedControl>& controls);

@@ -13,10 +13,7 @@
 
 class MainWindowFixture : public ::testing::Test {
   protected:
-    void SetUp() override {
-        window = OpenMainWindow();
-        ASSERT_NE(window, nullptr);
-    }
+    void SetUp() override { ASSERT_NE(window = OpenMainWindow(), nullptr); }
     void TearDown() override {
         DestroyWindow(window);
         EXPECT_EQ(LiveZeroedBlocks(), 0) << "destroying the main window releases the car";

@@ -1,144 +1,117 @@
+// The main window and its file commands, driven as a user would, with the responder standing
+// in for the file dialogs.
 #include "model/last_directory.h"
 #include "model/messages.h"
 #include "tests/gui/main_window_fixture.h"
 
+#include <cstring>
+
 namespace {
 
 const std::string LONG_NAME = "a part name of exactly sixty-three characters, 0123456789abcdef";
-const char INFO[] = "Number of triangles=7\r\nNumber of vertices=12\r\nNumber of dummies=2\r\n"
-                    "Number of parts=3\r\nNumber of colors=3\r\n";
 
-CarShape LongNameCar() {
-    CarShape shape = SmallCar();
-    shape.partNames[2] = LONG_NAME;
-    return shape;
+Bytes Verro3Vertices(const Bytes& file) {
+    const auto* header = reinterpret_cast<const Fce3Header*>(file.data());
+    auto start = file.begin() + VERRO3_HEADER_SIZE + header->tableOffsets[0];
+    return Bytes(start, start + header->vertexCount * 12);
 }
 
 using MainWindowTest = MainWindowFixture;
 
-TEST(MainWindowTemplateTest, MatchesItsDescription) {
-    DialogTemplate t = ReadDialogTemplate(IDD_MAIN);
-    ExpectDialogFrame(t, "Verro3 <-> Verro:Kesh FCE Converter", 0, 0, 404, 245);
-    EXPECT_EQ(t.style & DS_CENTER, 0u);
-    const DWORD list = LBS_NOTIFY | WS_VSCROLL | WS_BORDER;
-    const int any = -1;
-    ExpectControls(t,
-                   {
-                       {IDC_OPEN_VERRO3, "Button", "Open Verro3...", any, 0, 0, 0, BS_DEFPUSHBUTTON},
-                       {IDC_OPEN_KESH, "Button", "Open Verro:Kesh..."},
-                       {IDC_IMPORT_DAMAGED, "Button", "Import damaged..."},
-                       {IDC_SAVE_KESH, "Button", "Save Verro:Kesh..."},
-                       {IDC_SAVE_VERRO3, "Button", "Save Verro3..."},
-                       {IDC_DRIVER_MOVEMENTS, "Button", "Driver movements"},
-                       {IDC_COLOURS_EDITOR, "Button", "Colors editor"},
-                       {-1, "Static", "Part names:"},
-                       {IDC_PART_LIST, "ListBox", "", any, 0, 0, 0, list | WS_HSCROLL},
-                       {IDC_PART_NAME, "Edit", "", any, 0, 0, 0, ES_AUTOHSCROLL},
-                       {IDC_SET_DEFAULT, "Button", "Set default"},
-                       {IDC_CHOOSE_PART, "Button", "Choose..."},
-                       {-1, "Static", "Dummy names:"},
-                       {IDC_DUMMY_LIST, "ListBox", "", 116, 52, 108, 156, list},
-                       {IDC_DUMMY_NAME, "Edit", "", any, 0, 0, 0, ES_AUTOHSCROLL},
-                       {IDC_CHOOSE_DUMMY, "Button", "Choose..."},
-                       {-1, "Static", "FCE info:"},
-                       {IDC_INFO_TEXT, "Edit", "", 228, 52, 172, 80, ES_MULTILINE | ES_READONLY | WS_VSCROLL},
-                       {IDC_CLOSE, "Button", "Close"},
-                       {-1, "Static", "", any, 0, 0, 0, SS_ETCHEDFRAME},
-                       {-1, "Static", "Verro FCE Converter 1.0", any, 0, 0, 0, SS_CENTER},
-                       {-1, "Static", "Converts cars between the", any, 0, 0, 0, SS_CENTER},
-                       {-1, "Static", "Verro3 and Verro:Kesh FCE layouts", any, 0, 0, 0, SS_CENTER},
-                       {-1, "Static", "and edits their names and colours.", any, 0, 0, 0, SS_CENTER},
-                       {-1, "Static", "Keep a copy of your original cars.", any, 0, 0, 0, SS_CENTER},
-                   });
-    // Single selection, unsorted; only the part list scrolls sideways; one default button.
-    for (const TemplateItem& item : t.items) {
-        if (item.className == "ListBox") {
-            EXPECT_EQ(item.style & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL), 0u) << item.id;
-            EXPECT_EQ((item.style & WS_HSCROLL) != 0, item.id == IDC_PART_LIST) << item.id;
-        }
-        if (item.className == "Button") {
-            EXPECT_EQ((item.style & BS_DEFPUSHBUTTON) != 0, item.id == IDC_OPEN_VERRO3) << item.id;
-        }
-    }
-}
+// From the empty window to a car shown, saved in both layouts and as the damaged car, and a
+// failed open that empties the window again. Each file button asks with its own dialog that
+// starts in lastDirectory; confirming moves lastDirectory to the chosen folder, cancelling
+// changes nothing and shows nothing. Saves and the import need a car.
+TEST_F(MainWindowTest, OpenShowAndSaveACar) {
+    char program[MAX_PATH];
+    GetModuleFileNameA(nullptr, program, sizeof program);
+    EXPECT_STREQ(lastDirectory, program) << "the test program is not called VerroFCEConverter.exe";
+    EXPECT_NE(SendMessageA(window, WM_GETICON, ICON_BIG, 0), 0);
+    SendCommand(window, IDC_SAVE_KESH);
+    SendCommand(window, IDC_SAVE_VERRO3);
+    SendCommand(window, IDC_IMPORT_DAMAGED);
+    EXPECT_TRUE(responder.requests.empty()) << "no dialog without a car";
+    EXPECT_EQ(responder.messages, std::vector<std::string>{MESSAGE_LOAD_NORMAL_FIRST});
 
-TEST_F(MainWindowTest, StartsEmptyInTheProgramsFolderWithItsIcon) {
-    EXPECT_EQ(ScreenRect(window).left, 0);
-    EXPECT_EQ(ScreenRect(window).top, 0);
-    EXPECT_NE(SendMessageA(window, WM_GETICON, ICON_BIG, 0), 0) << "icon 105 is the large icon";
-    EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_OPEN_VERRO3));
-    EXPECT_TRUE(ListEntries(window, IDC_PART_LIST).empty());
-    EXPECT_TRUE(ListEntries(window, IDC_DUMMY_LIST).empty());
-    EXPECT_EQ(ItemText(window, IDC_INFO_TEXT), "");
-    // The test program is not called VerroFCEConverter.exe, so its whole path is kept.
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    EXPECT_STREQ(lastDirectory, path);
-}
-
-TEST_F(MainWindowTest, OpenFillsListsFieldsAndInfoAndSelectionShowsNames) {
-    Open(LongNameCar());
-    EXPECT_TRUE(responder.messages.empty());
+    CarShape shape = SmallCar();
+    shape.partNames[2] = LONG_NAME;
+    Open(shape);
+    const char* info = "Number of triangles=7\r\nNumber of vertices=12\r\nNumber of dummies=2\r\n"
+                       "Number of parts=3\r\nNumber of colors=3\r\n";
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD", LONG_NAME}));
     EXPECT_EQ(ListEntries(window, IDC_DUMMY_LIST), (std::vector<std::string>{"HWYN5", "TRYO324"}));
-    EXPECT_EQ(ListSelection(window, IDC_PART_LIST), 0);
-    EXPECT_EQ(ListSelection(window, IDC_DUMMY_LIST), 0);
-    EXPECT_EQ(ItemText(window, IDC_PART_NAME), ":HB");
-    EXPECT_EQ(ItemText(window, IDC_DUMMY_NAME), "HWYN5");
-    EXPECT_EQ(ItemText(window, IDC_INFO_TEXT), INFO);
-    EXPECT_EQ(std::string(lastDirectory), dir.Folder());
-
+    EXPECT_EQ(ItemText(window, IDC_PART_NAME) + ItemText(window, IDC_DUMMY_NAME), ":HBHWYN5");
+    EXPECT_EQ(ItemText(window, IDC_INFO_TEXT), info);
     SelectByUser(window, IDC_PART_LIST, 2);
-    EXPECT_EQ(ItemText(window, IDC_PART_NAME), LONG_NAME);
     SelectByUser(window, IDC_DUMMY_LIST, 1);
-    EXPECT_EQ(ItemText(window, IDC_DUMMY_NAME), "TRYO324");
-    EXPECT_EQ(ItemText(window, IDC_PART_NAME), LONG_NAME);
-    // A list acts only on a change of its selection.
+    EXPECT_EQ(ItemText(window, IDC_PART_NAME) + ItemText(window, IDC_DUMMY_NAME), LONG_NAME + "TRYO324");
     SendDlgItemMessageA(window, IDC_PART_LIST, LB_SETCURSEL, 0, 0);
-    SendCommand(window, IDC_PART_LIST, LBN_DBLCLK);
+    SendCommand(window, IDC_PART_LIST, LBN_DBLCLK); // a list acts only on a change of its selection
     EXPECT_EQ(ItemText(window, IDC_PART_NAME), LONG_NAME);
-}
 
-TEST_F(MainWindowTest, CarWithoutPartsOrDummiesReplacesTheLastOne) {
-    Open(LongNameCar());
-    SelectByUser(window, IDC_PART_LIST, 2);
-    CarShape empty;
-    empty.colourCount = 1;
-    Open(empty);
-    EXPECT_TRUE(ListEntries(window, IDC_PART_LIST).empty());
-    EXPECT_TRUE(ListEntries(window, IDC_DUMMY_LIST).empty());
-    EXPECT_EQ(ItemText(window, IDC_PART_NAME), "");
-    EXPECT_EQ(ItemText(window, IDC_DUMMY_NAME), "");
-    EXPECT_EQ(ItemText(window, IDC_INFO_TEXT), "Number of triangles=0\r\nNumber of vertices=0\r\n"
-                                               "Number of dummies=0\r\nNumber of parts=0\r\n"
-                                               "Number of colors=1\r\n");
-}
+    WriteBytes(dir.File("damaged-car.fce"), MakeVerro3(SmallCar(7)).Build());
+    // Open dialogs start with no extension; save dialogs add "fce" and ask before replacing a file.
+    const std::string openKesh = "open Verro:Kesh car meshes (*.fce)|*.fce| 1 - 00281804 C:\\start\\",
+                      openVerro3 = "open Verro3 car meshes (*.fce)|*.fce| 1 - 00281804 C:\\start\\",
+                      saveKesh = "save Verro:Kesh car meshes (*.fce)|*.fce| 1 fce 00280006 C:\\start\\",
+                      saveVerro3 =
+                          "save Verro3 car meshes (*.fce)|*.fce|Verro3 car damaged meshes (*.fce)|*.fce| "
+                          "1 fce 00280006 C:\\start\\";
+    const struct {
+        int button;
+        std::string request;
+        const char* chosen;
+        uint32_t filterIndex;
+    } buttons[] = {
+        {IDC_IMPORT_DAMAGED, openVerro3, "damaged-car.fce", 1},
+        {IDC_SAVE_KESH, saveKesh, "kesh.fce", 1},
+        {IDC_SAVE_VERRO3, saveVerro3, "damaged.fce", 2},
+        {IDC_SAVE_VERRO3, saveVerro3, "normal.fce", 1},
+        {IDC_OPEN_KESH, openKesh, "kesh.fce", 1},
+    };
+    for (const auto& b : buttons) {
+        std::strcpy(lastDirectory, "C:\\start\\");
+        responder.requests.clear();
+        responder.Cancel();
+        SendCommand(window, b.button);
+        EXPECT_EQ(std::string(lastDirectory), "C:\\start\\");
+        responder.Choose(dir.File(b.chosen), b.filterIndex);
+        SendCommand(window, b.button);
+        EXPECT_EQ(std::string(lastDirectory), dir.Folder());
+        EXPECT_EQ(responder.requests, std::vector<std::string>(2, b.request));
+    }
+    EXPECT_EQ(responder.messages.size(), 1u);
+    EXPECT_EQ(Verro3Vertices(ReadBytes(dir.File("damaged.fce"))), MakeVerro3(SmallCar(7)).tables[0]);
+    EXPECT_EQ(Verro3Vertices(ReadBytes(dir.File("normal.fce"))), MakeVerro3(SmallCar()).tables[0]);
+    EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD", LONG_NAME}))
+        << "the Kesh file holds the car";
+    EXPECT_EQ(ItemText(window, IDC_INFO_TEXT), info);
 
-TEST_F(MainWindowTest, CancelKeepsTheCarAndAFailedOpenClearsTheWindow) {
-    Open(SmallCar());
-    responder.Cancel();
-    SendCommand(window, IDC_OPEN_VERRO3);
-    EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size(), 3u);
-    EXPECT_EQ(ItemText(window, IDC_INFO_TEXT), INFO);
-    EXPECT_TRUE(responder.messages.empty());
+    // A failed open leaves no car, and the window shows none.
+    responder.Choose(dir.File("car.fce"));
+    SendCommand(window, IDC_OPEN_KESH);
+    EXPECT_EQ(responder.messages,
+              (std::vector<std::string>{MESSAGE_LOAD_NORMAL_FIRST, MESSAGE_NOT_KESH, MESSAGE_READ_ERROR}));
+    EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size() + ListEntries(window, IDC_DUMMY_LIST).size(), 0u);
+    EXPECT_EQ(ItemText(window, IDC_PART_NAME) + ItemText(window, IDC_DUMMY_NAME) +
+                  ItemText(window, IDC_INFO_TEXT),
+              "");
+    responder.requests.clear();
+    SendCommand(window, IDC_SAVE_KESH);
+    EXPECT_TRUE(responder.requests.empty());
 
-    WriteBytes(dir.File("short.fce"), Bytes(100, 0));
-    responder.Choose(dir.File("short.fce"));
-    SendCommand(window, IDC_OPEN_VERRO3);
-    EXPECT_EQ(responder.messages, std::vector<std::string>{MESSAGE_READ_ERROR});
-    EXPECT_TRUE(ListEntries(window, IDC_PART_LIST).empty());
-    EXPECT_TRUE(ListEntries(window, IDC_DUMMY_LIST).empty());
-    EXPECT_EQ(ItemText(window, IDC_PART_NAME), "");
-    EXPECT_EQ(ItemText(window, IDC_DUMMY_NAME), "");
-    EXPECT_EQ(ItemText(window, IDC_INFO_TEXT), "");
-}
+    // A car without parts or dummies is shown, but cannot be saved from here.
+    Open(CarShape{{}, {}, {}, {}, 1, 1});
+    EXPECT_EQ(ItemText(window, IDC_INFO_TEXT),
+              "Number of triangles=0\r\nNumber of vertices=0\r\n"
+              "Number of dummies=0\r\nNumber of parts=0\r\nNumber of colors=1\r\n");
+    SendCommand(window, IDC_SAVE_VERRO3);
+    EXPECT_TRUE(responder.requests.empty());
 
-TEST_F(MainWindowTest, CloseAndCancelEndTheWindow) {
     for (int id : {IDC_CLOSE, IDCANCEL}) {
         ShowWindow(window, SW_SHOW);
         SendCommand(window, id);
-        // A modeless dialog ended by EndDialog is hidden; the modal run would return 0.
-        EXPECT_FALSE(IsWindowVisible(window)) << id;
+        EXPECT_FALSE(IsWindowVisible(window)) << "a modeless dialog ended by EndDialog is hidden";
     }
 }
 

@@ -4,20 +4,9 @@
 
 #include "platform/platform.h"
 
-#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
-
-struct RecordedRequest {
-    bool save;
-    std::string filter; // the pairs with their NUL separators, without the closing NUL
-    uint32_t filterIndex;
-    bool hasDefaultExtension;
-    std::string defaultExtension;
-    uint32_t flags;
-    std::string initialDirectory;
-};
 
 class ScriptedResponder {
   public:
@@ -26,20 +15,18 @@ class ScriptedResponder {
     ScriptedResponder(const ScriptedResponder&) = delete;
     ScriptedResponder& operator=(const ScriptedResponder&) = delete;
 
-    // Queues the answer to the next file dialog.
-    void Choose(const std::string& path, uint32_t filterIndex = 1);
-    void Cancel();
+    // Queues the answer to the next file dialog; a dialog with none queued is cancelled.
+    void Choose(const std::string& path, uint32_t filterIndex = 1) {
+        answers_.push_back({path, filterIndex});
+    }
+    void Cancel() { answers_.push_back({"", 0}); }
 
-    std::vector<RecordedRequest> requests;
+    // Each dialog as "open" or "save", its filter (NULs shown as |), filter index, default
+    // extension, flags in hex and initial folder, separated by spaces.
+    std::vector<std::string> requests;
     std::vector<std::string> messages;
-    int unansweredDialogs = 0; // dialogs shown with no answer queued (answered with cancel)
 
   private:
-    struct Answer {
-        bool confirm;
-        std::string path;
-        uint32_t filterIndex;
-    };
-    std::deque<Answer> answers_;
+    std::deque<std::pair<std::string, uint32_t>> answers_;
     PlatformResponder responder_;
 };

@@ -5,102 +5,78 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <utility>
 #include <vector>
 
 namespace {
 
 using Position = std::array<int32_t, 2>;
-const float INF = std::numeric_limits<float>::infinity();
-const float NaN = std::numeric_limits<float>::quiet_NaN();
+const float INF = std::numeric_limits<float>::infinity(), NaN = std::numeric_limits<float>::quiet_NaN();
 
 template <class T> T* Allocate(size_t count) {
     return static_cast<T*>(AllocateZeroed(uint64_t{count} * sizeof(T)));
 }
 
+// Two parts back to back: ":HB" with far-away vertices, a triangle and values of its own, so
+// that reading the wrong range shows everywhere; then ":OD", whose triangles name a vertex it
+// may not have. The view is opened 456 x 351 pixels, over the one before.
+std::vector<Position> Show(const std::vector<Vec3>& part) {
+    ReleaseCarModel();
+    std::vector<Vec3> vertices = {{0, 40, 50}, {0, -40, -50}, {1, 2, 3}};
+    vertices.insert(vertices.end(), part.begin(), part.end());
+    FceKeshHeader& h = carModel.header;
+    h.partCount = 2;
+    h.partVertexCount[0] = h.partFirstVertex[1] = 3;
+    h.partVertexCount[1] = static_cast<uint32_t>(part.size());
+    h.partTriangleCount[0] = h.partFirstTriangle[1] = 1;
+    h.partTriangleCount[1] = 2;
+    h.vertexCount = static_cast<uint32_t>(vertices.size());
+    h.triangleCount = 3;
+    std::strcpy(h.partNames[0], ":HB");
+    std::strcpy(h.partNames[1], ":OD");
+    carModel.vertices = Allocate<Vec3>(h.vertexCount);
+    carModel.triangles = Allocate<FceTriangle>(3);
+    carModel.movementFlags = Allocate<uint32_t>(h.vertexCount);
+    std::copy(vertices.begin(), vertices.end(), carModel.vertices);
+    std::fill_n(carModel.movementFlags, h.vertexCount, uint32_t{MovementMoving});
+    std::fill_n(carModel.movementFlags, 3, 7u);
+    const uint32_t triangles[][3] = {{0, 2, 0}, {0, 1, 2}, {2, 0, 7}};
+    for (uint32_t j = 0; j < 3; ++j) {
+        std::copy_n(triangles[j], 3, carModel.triangles[j].vertexIndexes);
+    }
+    EXPECT_TRUE(OpenDriverView(456, 351));
+    std::vector<Position> positions;
+    for (uint32_t k = 0; k < driverView.vertexCount; ++k) {
+        positions.push_back({driverView.projectedVertices[k].x, driverView.projectedVertices[k].y});
+    }
+    return positions;
+}
+
 class DriverViewTest : public ::testing::Test {
   protected:
-    void SetUp() override { liveBefore = LiveZeroedBlocks(); }
     void TearDown() override {
         CloseDriverView();
         ReleaseCarModel();
-        EXPECT_EQ(LiveZeroedBlocks(), liveBefore) << "the working arrays are freed";
+        EXPECT_EQ(LiveZeroedBlocks(), 0) << "the working arrays are freed";
     }
-    // Two parts back to back. The first has far-away vertices, a triangle and values of its
-    // own, so that reading the wrong range shows everywhere; the second's triangles name a
-    // vertex it may not have.
-    void LoadCar(const char* name, const std::vector<Vec3>& part) {
-        ReleaseCarModel();
-        std::vector<Vec3> vertices = {{0, 40, 50}, {0, -40, -50}, {1, 2, 3}};
-        vertices.insert(vertices.end(), part.begin(), part.end());
-        const uint32_t triangles[][3] = {{0, 2, 0}, {0, 1, 2}, {2, 0, 7}};
-        FceKeshHeader& h = carModel.header;
-        h.partCount = 2;
-        h.partVertexCount[0] = h.partFirstVertex[1] = 3;
-        h.partVertexCount[1] = static_cast<uint32_t>(part.size());
-        h.partTriangleCount[0] = h.partFirstTriangle[1] = 1;
-        h.partTriangleCount[1] = 2;
-        h.vertexCount = static_cast<uint32_t>(vertices.size());
-        h.triangleCount = 3;
-        std::strcpy(h.partNames[0], ":HB");
-        std::strcpy(h.partNames[1], name);
-        carModel.vertices = Allocate<Vec3>(h.vertexCount);
-        carModel.triangles = Allocate<FceTriangle>(h.triangleCount);
-        carModel.movementFlags = Allocate<uint32_t>(h.vertexCount);
-        std::copy(vertices.begin(), vertices.end(), carModel.vertices);
-        std::fill_n(carModel.movementFlags, h.vertexCount, uint32_t{MovementMoving});
-        std::fill_n(carModel.movementFlags, 3, 7u);
-        for (uint32_t j = 0; j < 3; ++j) {
-            std::copy_n(triangles[j], 3, carModel.triangles[j].vertexIndexes);
-        }
-    }
-    std::vector<Position> Show(const std::vector<Vec3>& driver) {
-        LoadCar(":OD", driver);
-        EXPECT_TRUE(OpenDriverView(456, 351));
-        std::vector<Position> positions;
-        for (uint32_t k = 0; k < driverView.vertexCount; ++k) {
-            positions.push_back({driverView.projectedVertices[k].x, driverView.projectedVertices[k].y});
-        }
-        return positions;
-    }
-    // Band rules work on hand-made projected vertices.
-    void Drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-        view.projectedVertices = vertices.data();
-        view.vertexCount = static_cast<uint32_t>(vertices.size());
-        StartBand(view, x0, y0);
-        EXPECT_TRUE(MoveBand(view, (x0 + x1) / 2, y1));
-        EXPECT_TRUE(EndBand(view, x1, y1));
-        EXPECT_EQ(view.dragging, 0u);
-    }
-    std::vector<uint32_t> Flags() const {
-        std::vector<uint32_t> flags;
-        for (const ProjectedVertex& v : vertices) {
-            flags.push_back(v.movement);
-        }
-        return flags;
-    }
-    int64_t liveBefore = 0;
-    std::vector<ProjectedVertex> vertices = {{10, 10, 4}, {20, 10, 4}, {20, 20, 0}, {30, 30, 4},
-                                             {-5, -5, 4}, {15, 25, 4}, {15, 15, 7}};
-    DriverView view{};
 };
 
-TEST_F(DriverViewTest, WorkedExample) {
+TEST_F(DriverViewTest, ProjectsTheDriverPartFromTheSideInsideTheIntegerRange) {
     // The first vertex is the largest on both axes, so a box that updates only one bound per
     // vertex comes out wrong. (0, 0.5, -1) truncates -54.5 toward zero, not down; the last
     // vertex gives -53.99999997 in double, which float arithmetic would round to -54.
-    auto positions = Show(
-        {{0.3f, 0.5f, 1}, {0.1f, 0, -1}, {0.2f, 0.25f, 0}, {0, 0.5f, -1}, {9, 0, 1}, {0, 0x1.2c9fb6p-9f, 0}});
+    EXPECT_EQ(Show({{0.3f, 0.5f, 1},
+                    {0.1f, 0, -1},
+                    {0.2f, 0.25f, 0},
+                    {0, 0.5f, -1},
+                    {9, 0, 1},
+                    {0, 0x1.2c9fb6p-9f, 0}}),
+              (std::vector<Position>{{446, 121}, {10, 229}, {228, 175}, {10, 121}, {446, 229}, {228, 228}}));
     EXPECT_EQ(driverView.scaleByZ, 218.0f);
     EXPECT_EQ(driverView.scaleByY, 662.0f);
-    EXPECT_EQ(positions,
-              (std::vector<Position>{{446, 121}, {10, 229}, {228, 175}, {10, 121}, {446, 229}, {228, 228}}));
-}
-
-TEST_F(DriverViewTest, ProjectsEveryShapeInsideTheIntegerRange) {
+    ASSERT_EQ(driverView.triangleCount, 2u);
+    EXPECT_EQ(driverView.viewTriangles[1].vertexIndexes[2], 7u) << "the driver part's triangles, as they are";
     const struct {
         const char* what;
         std::vector<Vec3> driver;
@@ -120,48 +96,32 @@ TEST_F(DriverViewTest, ProjectsEveryShapeInsideTheIntegerRange) {
         {"huge", {{0, -3e38f, -3e38f}, {0, 3e38f, 3e38f}}, {{63, 340}, {393, 10}}},
     };
     for (const auto& c : cases) {
+        driverView.dragging = 1;
         EXPECT_EQ(Show(c.driver), c.expected) << c.what;
-    }
-}
-
-TEST_F(DriverViewTest, CopiesTheDriverPartsTrianglesAndOpensAgainWithoutLeaksOrDrag) {
-    Show({{0, 0, 0}, {0, 1, 1}, {0, 2, 0}});
-    ASSERT_EQ(driverView.triangleCount, 2u);
-    EXPECT_EQ(driverView.viewTriangles[1].vertexIndexes[2], 7u);
-    int64_t open = LiveZeroedBlocks();
-    driverView.dragging = 1;
-    ASSERT_TRUE(OpenDriverView(50, 50));
-    EXPECT_EQ(LiveZeroedBlocks(), open);
-    EXPECT_EQ(driverView.dragging, 0u);
-}
-
-TEST_F(DriverViewTest, WithoutADriverPartTheViewIsEmptyAndOkWritesNothing) {
-    // Exactly ":OD", among the parts in use only (and never past the 64 names there are).
-    const std::pair<const char*, uint32_t> cases[] = {{":od", 2}, {":OD ", 2}, {":OD", 1}, {":HB", 200}};
-    for (auto [name, partCount] : cases) {
-        LoadCar(name, {{0, 0, 0}});
-        carModel.header.partCount = partCount;
-        ASSERT_TRUE(OpenDriverView(200, 100));
-        EXPECT_EQ(driverView.projectedVertices, nullptr) << name;
-        ResetDriverMovements();
-        WriteDriverMovements();
-        EXPECT_EQ(carModel.movementFlags[3], MovementMoving) << name;
-    }
-}
-
-TEST_F(DriverViewTest, TrianglesAndSquaresStayInsideWhatCanBeDrawn) {
-    for (ViewTriangle outside : {ViewTriangle{3, 0, 0}, ViewTriangle{0, 3, 0}, ViewTriangle{0, 0, 3}}) {
-        EXPECT_FALSE(TriangleInView(outside, 3));
+        EXPECT_EQ(driverView.dragging, 0u) << "a new view starts without a drag";
     }
     EXPECT_TRUE(TriangleInView({0, 1, 2}, 3));
-    for (int32_t extreme : {INT32_MAX, INT32_MIN}) {
-        int32_t at = DrawingCoordinate(extreme);
-        EXPECT_LT(std::abs(int64_t{at}) + 2, int64_t{1} << 27) << "room for the square in GDI's range";
-        EXPECT_EQ(at > 0, extreme > 0);
-    }
+    EXPECT_FALSE(TriangleInView({3, 0, 0}, 3) || TriangleInView({0, 3, 0}, 3) ||
+                 TriangleInView({0, 0, 3}, 3));
 }
 
 TEST_F(DriverViewTest, BandTogglesTheVerticesInsideIt) {
+    const std::vector<ProjectedVertex> vertices = {{10, 10, 4}, {20, 10, 4}, {20, 20, 0}, {30, 30, 4},
+                                                   {-5, -5, 4}, {15, 25, 4}, {15, 15, 7}};
+    std::vector<ProjectedVertex> working;
+    DriverView view{};
+    auto drag = [&](int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+        view.projectedVertices = working.data();
+        view.vertexCount = static_cast<uint32_t>(working.size());
+        StartBand(view, x0, y0);
+        EXPECT_TRUE(MoveBand(view, (x0 + x1) / 2, y1));
+        EXPECT_TRUE(EndBand(view, x1, y1));
+        std::vector<uint32_t> flags;
+        for (const ProjectedVertex& v : working) {
+            flags.push_back(v.movement);
+        }
+        return flags;
+    };
     const struct {
         std::array<int32_t, 4> corners;
         std::vector<uint32_t> expected;
@@ -174,26 +134,20 @@ TEST_F(DriverViewTest, BandTogglesTheVerticesInsideIt) {
         {{15, 15, -12, -40}, {0, 4, 0, 4, 0, 4, 4}}, // out of the view to the top left
         {{20, 20, 20, 20}, {4, 4, 4, 4, 4, 4, 7}},   // a click: the vertex under it only
     };
-    const std::vector<ProjectedVertex> original = vertices;
     for (const auto& c : cases) {
-        vertices = original;
-        Drag(c.corners[0], c.corners[1], c.corners[2], c.corners[3]);
-        EXPECT_EQ(Flags(), c.expected) << ::testing::PrintToString(c.corners);
+        working = vertices;
+        EXPECT_EQ(drag(c.corners[0], c.corners[1], c.corners[2], c.corners[3]), c.expected)
+            << ::testing::PrintToString(c.corners);
     }
-    vertices = original;
-    Drag(0, 0, 40, 40);
-    Drag(40, 40, 0, 0);
-    EXPECT_EQ(Flags(), (std::vector<uint32_t>{4, 4, 0, 4, 4, 4, 0})) << "twice restores; 7 became 4, then 0";
-}
-
-TEST_F(DriverViewTest, NoBandWithoutADragInProgress) {
-    Drag(0, 0, 40, 40);
-    std::vector<uint32_t> after = Flags();
+    working = vertices;
+    drag(0, 0, 40, 40);
+    EXPECT_EQ(drag(40, 40, 0, 0), (std::vector<uint32_t>{4, 4, 0, 4, 4, 4, 0}))
+        << "twice restores; 7 became 4, then 0";
+    // No band without a drag in progress: the view lost the mouse, or the press went elsewhere.
     StartBand(view, 0, 0);
-    CancelBand(view); // the view lost the mouse
-    EXPECT_FALSE(MoveBand(view, 100, 100));
-    EXPECT_FALSE(EndBand(view, 100, 100));
-    EXPECT_EQ(Flags(), after);
+    CancelBand(view);
+    EXPECT_FALSE(MoveBand(view, 100, 100) || EndBand(view, 100, 100));
+    EXPECT_EQ(working[2].movement, 0u);
 }
 
 } // namespace

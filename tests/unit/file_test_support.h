@@ -1,5 +1,5 @@
-// What the tests of the file commands share: byte views of files and arrays, and a fixture
-// with a scratch folder and a responder standing in for the user.
+// What the tests of the file code share: a scratch folder and a responder standing in for
+// the user, and a check that every test frees the car it loaded.
 #pragma once
 
 #include "model/car_model.h"
@@ -14,25 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 
-template <class T> Bytes ArrayBytes(const T* array, size_t count) {
-    const auto* begin = reinterpret_cast<const uint8_t*>(array);
-    return Bytes(begin, begin + count * sizeof(T));
-}
-template <class Header> Header HeaderOf(const Bytes& file) {
-    Header header{};
-    std::memcpy(&header, file.data(), std::min(file.size(), sizeof header));
-    return header;
-}
-// The file with its header changed by change(header).
-template <class Header, class Change> Bytes WithHeader(Bytes file, Change change) {
-    Header header = HeaderOf<Header>(file);
-    change(header);
-    std::memcpy(file.data(), &header, sizeof header);
-    return file;
-}
 // Names of the files in a folder, to see that a command leaves nothing behind.
 inline std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;

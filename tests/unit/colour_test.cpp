@@ -1,4 +1,5 @@
 #include "colour/colour_conversion.h"
+#include "colour/colour_edit.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,27 @@ TEST(SwatchColoursTest, TextIsTheFillScaledByTransparencyRoundedDown) {
     SwatchColours(128, 128, 128, 128, &fill, &text);
     EXPECT_EQ((Rgb{fill.red, fill.green, fill.blue}), (Rgb{63, 127, 128}));
     EXPECT_EQ((Rgb{text.red, text.green, text.blue}), (Rgb{31, 63, 64}));
+}
+
+// Requests by their codes: 0 and 1 a line up and down, 2 and 3 a page, 4 and 5 the thumb, 6 the
+// top, 7 the bottom; 8 (the end of a scroll) and unknown codes keep the position. Positions from
+// outside the range are clamped before stepping, so that nothing can overflow.
+TEST(NextScrollPositionTest, EveryRequestWithinZeroTo255) {
+    const struct {
+        int32_t position, track;
+        uint16_t request;
+        int32_t expected;
+    } cases[] = {
+        {100, 7, 0, 99},  {0, 7, 0, 0},          {100, 7, 1, 101},     {255, 7, 1, 255},
+        {100, 7, 2, 90},  {5, 7, 2, 0},          {100, 7, 3, 110},     {250, 7, 3, 255},
+        {100, 7, 4, 7},   {100, 200, 5, 200},    {100, 7, 6, 0},       {100, 7, 7, 255},
+        {100, 7, 8, 100}, {100, 7, 0xFFFF, 100}, {INT32_MIN, 0, 0, 0}, {INT32_MAX, 0, 3, 255},
+        {300, 0, 8, 255}, {0, -5, 5, 0},         {0, 256, 4, 255},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NextScrollPosition(c.position, c.track, c.request), c.expected)
+            << "from " << c.position << " request " << c.request;
+    }
 }
 
 } // namespace
