@@ -58,14 +58,20 @@ void Reporter::Step(size_t done, size_t total, const std::string& file) {
     // A line that wraps can no longer be rewritten in place.
     line.resize(std::min<size_t>(line.size(), 79));
     // Spaces cover what is left of a longer line before; no terminal control codes are
-    // needed, so that every console shows it alike.
-    err_ << '\r' << line << std::string(shown_ > line.size() ? shown_ - line.size() : 0, ' ') << std::flush;
-    shown_ = line.size();
+    // needed, so that every console shows it alike. One write: a console then redraws once.
+    size_t length = line.size();
+    line.insert(0, 1, '\r');
+    line.append(shown_ > length ? shown_ - length : 0, ' ');
+    err_ << line << std::flush;
+    shown_ = length;
 }
 
 void Reporter::Wipe() {
     if (shown_ > 0) {
-        err_ << '\r' << std::string(shown_, ' ') << '\r' << std::flush;
+        std::string blank(shown_ + 2, ' ');
+        blank.front() = '\r';
+        blank.back() = '\r';
+        err_ << blank << std::flush;
         shown_ = 0;
     }
 }
