@@ -77,7 +77,6 @@ void CheckDestination(const std::string& command, const Destination& destination
 
 std::unique_ptr<CLI::App> MakeParser(Parsed& parsed) {
     auto app = std::make_unique<CLI::App>("", "fceconv");
-    app->require_subcommand(1);
     app->footer("Exit status: 0 when every file succeeded, 1 when any failed, 2 for a usage error.");
 
     CLI::App* info =
