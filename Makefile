@@ -2,7 +2,7 @@
 #            (make run CAR=samples/sample_car.fce starts it with that car open)
 # make test  installs what is missing, builds every build and runs every test
 # make fuzz  runs each fuzz target for FUZZ_SECONDS (default 600) after a sanitize build
-# make bench builds natively and runs the conversion and car view benchmarks
+# make bench builds natively and runs the conversion, car view and batch benchmarks
 # make dist  writes the release zips of both programs into dist/
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
@@ -56,6 +56,7 @@ fuzz: sanitize
 bench: native
 	build/native/bench/conversion_bench
 	build/native/bench/car_view_bench
+	build/native/bench/batch_bench
 
 clean:
 	rm -rf build dist

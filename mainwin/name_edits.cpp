@@ -1,7 +1,5 @@
 #include "mainwin/name_edits.h"
 
-#include "mainwin/part_codes.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -18,11 +16,6 @@ uint32_t DummiesInUse(const FceKeshHeader& header) {
 
 } // namespace
 
-void SetNameField(char (&field)[NAME_SIZE], const char* text) {
-    std::memset(field, 0, sizeof field);
-    std::memcpy(field, text, strnlen(text, NAME_SIZE - 1));
-}
-
 bool RenamePart(FceKeshHeader& header, uint32_t index, const char* text) {
     if (index >= PartsInUse(header)) {
         return false;
@@ -37,25 +30,4 @@ bool RenameDummy(FceKeshHeader& header, uint32_t index, const char* text) {
     }
     SetNameField(header.dummyNames[index], text);
     return true;
-}
-
-void ApplyDefaultPartNames(FceKeshHeader& header) {
-    uint32_t count = std::min(PartsInUse(header), static_cast<uint32_t>(DEFAULT_PART_CODE_COUNT));
-    for (uint32_t i = 0; i < count; ++i) {
-        SetNameField(header.partNames[i], PartCodeTable[i].code);
-    }
-}
-
-uint32_t CountDriverParts(const FceKeshHeader& header) {
-    const char* driver = PartCodeOfRow(DRIVER_PART_CODE_ROW);
-    uint32_t count = 0;
-    for (uint32_t i = 0; i < PartsInUse(header); ++i) {
-        // A file may fill all 64 bytes without a terminator.
-        char name[NAME_SIZE];
-        NameFieldText(header.partNames[i], name);
-        if (std::strcmp(name, driver) == 0) {
-            ++count;
-        }
-    }
-    return count;
 }

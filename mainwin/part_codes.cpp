@@ -1,5 +1,6 @@
 #include "mainwin/part_codes.h"
 
+#include "model/part_names.h"
 #include "resources/resource.h"
 
 namespace {
@@ -10,25 +11,25 @@ constexpr int RowButton(int row) {
 } // namespace
 
 const PartCode PartCodeTable[PART_CODE_COUNT] = {
-    {":HB", "High Body", RowButton(1)},
-    {":HLFW", "High Left Front Wheel", RowButton(2)},
-    {":HRFW", "High Right Front Wheel", RowButton(3)},
-    {":HLRW", "High Left Rear Wheel", RowButton(4)},
-    {":HRRW", "High Right Rear Wheel", RowButton(5)},
-    {":MB", "Medium Body", RowButton(6)},
-    {":MLFW", "Medium Left Front Wheel", RowButton(7)},
-    {":MRFW", "Medium Right Front Wheel", RowButton(8)},
-    {":MLRW", "Medium Left Rear Wheel", RowButton(9)},
-    {":MRRW", "Medium Right Rear Wheel", RowButton(10)},
-    {":LB", "Low Body", RowButton(11)},
-    {":TB", "Tiny Body", RowButton(12)},
+    {DEFAULT_PART_NAMES[0], "High Body", RowButton(1)},
+    {DEFAULT_PART_NAMES[1], "High Left Front Wheel", RowButton(2)},
+    {DEFAULT_PART_NAMES[2], "High Right Front Wheel", RowButton(3)},
+    {DEFAULT_PART_NAMES[3], "High Left Rear Wheel", RowButton(4)},
+    {DEFAULT_PART_NAMES[4], "High Right Rear Wheel", RowButton(5)},
+    {DEFAULT_PART_NAMES[5], "Medium Body", RowButton(6)},
+    {DEFAULT_PART_NAMES[6], "Medium Left Front Wheel", RowButton(7)},
+    {DEFAULT_PART_NAMES[7], "Medium Right Front Wheel", RowButton(8)},
+    {DEFAULT_PART_NAMES[8], "Medium Left Rear Wheel", RowButton(9)},
+    {DEFAULT_PART_NAMES[9], "Medium Right Rear Wheel", RowButton(10)},
+    {DEFAULT_PART_NAMES[10], "Low Body", RowButton(11)},
+    {DEFAULT_PART_NAMES[11], "Tiny Body", RowButton(12)},
     {":HLMW", "High Left Middle Wheel", RowButton(13)},
     {":HRMW", "High Right Middle Wheel", RowButton(14)},
     {":MLMW", "Medium Left Middle Wheel", RowButton(15)},
     {":MRMW", "Medium Right Middle Wheel", RowButton(16)},
     {":OC", "Interior", RowButton(17)},
     {":OND", "Driver's chair and steering wheel", RowButton(18)},
-    {":OD", "Driver holding steering wheel", RowButton(19)},
+    {DRIVER_PART_NAME, "Driver holding steering wheel", RowButton(19)},
     {":OH", "Driver head", RowButton(20)},
     {":ODL", "Dash when lit", RowButton(21)},
     {":OLM", "Left Mirror", RowButton(22)},

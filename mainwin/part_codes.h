@@ -11,10 +11,6 @@ struct PartCode {
 };
 
 constexpr int PART_CODE_COUNT = 27;
-// "Set default" gives the first rows to the first parts, in order.
-constexpr int DEFAULT_PART_CODE_COUNT = 12;
-// The row whose code names the driver's part.
-constexpr int DRIVER_PART_CODE_ROW = 19;
 
 // Row r (1 to 27) is PartCodeTable[r - 1]; the row number is the chooser's result.
 extern const PartCode PartCodeTable[PART_CODE_COUNT];

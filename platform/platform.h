@@ -5,6 +5,7 @@
 // the user, which is how tests and the command-line converter drive the commands.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -98,6 +99,28 @@ bool GetProgramPath(char* buffer, uint32_t size);
 void FailSystemCallAfter(int64_t calls);
 // Whether the failure planted last has happened.
 bool PlantedFailureHappened();
+
+// What makes a file the same file under any of its names: the device (volume) and the
+// file's number on it. Comparing identities costs nothing, finding one costs one query.
+// These queries are not among the calls a test can make fail.
+struct FileIdentity {
+    uint64_t volume;
+    uint64_t index;
+    bool operator==(const FileIdentity&) const = default;
+};
+struct FileIdentityHash {
+    size_t operator()(const FileIdentity& identity) const {
+        return static_cast<size_t>(identity.index * 0x9E3779B97F4A7C15u ^ identity.volume);
+    }
+};
+// The identity of the file or folder at path, following links; false when nothing is there
+// or it cannot be asked.
+bool QueryFileIdentity(const char* path, FileIdentity* identity);
+
+// Whether a standard stream is shown on a terminal (a console), where a line may be rewritten
+// in place, rather than going to a file or a pipe.
+enum class StandardStream { Output, Error };
+bool IsTerminal(StandardStream stream);
 
 static_assert(OPEN_DIALOG_FLAGS == 0x00281804);
 static_assert(SAVE_DIALOG_FLAGS == 0x00280006);

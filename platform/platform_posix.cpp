@@ -170,6 +170,19 @@ bool RemoveFile(const char* path) {
     return unlink(path) == 0;
 }
 
+bool QueryFileIdentity(const char* path, FileIdentity* identity) {
+    struct stat status;
+    if (stat(path, &status) != 0) {
+        return false;
+    }
+    *identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    return true;
+}
+
+bool IsTerminal(StandardStream stream) {
+    return isatty(stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO) == 1;
+}
+
 void* AllocateZeroed(uint64_t size) {
     if (size > SIZE_MAX - 1) {
         return nullptr;

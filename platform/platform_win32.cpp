@@ -144,6 +144,31 @@ bool RemoveFile(const char* path) {
     return DeleteFileA(path) != 0;
 }
 
+bool QueryFileIdentity(const char* path, FileIdentity* identity) {
+    // No access asked: the query works even on a file that another program holds open
+    // exclusively. Backup semantics let a folder be opened too.
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    if (known) {
+        *identity = {information.dwVolumeSerialNumber,
+                     (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+    }
+    return known;
+}
+
+bool IsTerminal(StandardStream stream) {
+    // A console answers GetConsoleMode; a pipe, a file or the NUL device does not.
+    DWORD mode = 0;
+    HANDLE handle = GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    return GetConsoleMode(handle, &mode) != 0;
+}
+
 void* AllocateZeroed(uint64_t size) {
     if (size > SIZE_MAX - 1) {
         return nullptr;

@@ -1,4 +1,4 @@
-#include "mainwin/info_text.h"
+#include "model/info_text.h"
 
 #include <cstdio>
 
