@@ -85,10 +85,6 @@ TEST_F(ColoursEditorTest, EditsTheFourTablesOfTheCar) {
         SelectByUser(editor, 1021, 2);
         expectInStep(editor, 2);
         SelectByUser(editor, 1020, 1);
-        SendDlgItemMessageA(editor, 1019, LB_SETCURSEL, 0, 0);
-        SendCommand(editor, 1019, LBN_DBLCLK); // only a change of selection moves the others
-        EXPECT_EQ(ListSelection(editor, 1022), 1);
-        SendDlgItemMessageA(editor, 1019, LB_SETCURSEL, 1, 0);
         ClickNow(editor, 1037); // "Edit" under Interior: OK
         FceKeshHeader expected = opened;
         expected.interiorColours[1] = edited;
@@ -96,7 +92,6 @@ TEST_F(ColoursEditorTest, EditsTheFourTablesOfTheCar) {
         expectInStep(editor, 1);
         ClickNow(editor, 1039); // "Edit" under Driver hair: Cancel
         EXPECT_EQ(AsBytes(&carModel.header, 1), AsBytes(&expected, 1));
-        SendCommand(editor, IDOK); // Enter: there is no default button, so nothing happens
         for (int n = 0; n < 14; ++n) {
             ClickNow(editor, IDC_ADD_COLOUR);
         }

@@ -284,14 +284,14 @@ TEST_F(CarFilesTest, SavingNeverDestroysTheFileItReplaces) {
     EXPECT_EQ(responder.messages, Messages(responder.messages.size(), MESSAGE_WRITE_ERROR));
 }
 
-// Whichever system call fails, a command does its whole work or fails cleanly (a save always
-// fails): one message, a reason that blames the system rather than the file, nothing leaked, the
-// model empty after a failed open and untouched after a failed import, the old file in place and
-// nothing beside it after a failed save.
+// Whichever system call fails, an open or import does its whole work or fails cleanly, and a save
+// fails: one message, a reason that blames the system, not the file, nothing leaked, the model
+// empty after a failed open, the car untouched after a failed import or save, the old file in
+// place and nothing beside it.
 TEST_F(CarFilesTest, AnySystemCallMayFail) {
+    const std::string kesh = Write(MakeKesh(SmallCar()).Build(), "k.fce"), target = dir.File("t.fce");
     const std::string verro3 = Write(MakeVerro3(SmallCar()).Build(), "v.fce"),
-                      kesh = Write(MakeKesh(SmallCar()).Build(), "k.fce"),
-                      damaged = Write(MakeVerro3(SmallCar(3)).Build(), "d.fce"), target = dir.File("t.fce");
+                      damaged = Write(MakeVerro3(SmallCar(3)).Build(), "d.fce");
     auto car = [] {
         Bytes all = HeaderBytes(carModel.header);
         for (const Bytes& array : ModelArrays(carModel.header.vertexCount, carModel.header.triangleCount)) {
@@ -299,58 +299,46 @@ TEST_F(CarFilesTest, AnySystemCallMayFail) {
         }
         return all;
     };
-    const struct {
-        std::function<int()> run;
-        bool needsCar, saves;
-    } commands[] = {
-        {[&] { return OpenVerro3Path(verro3.c_str()); }, false, false},
-        {[&] { return OpenKeshPath(kesh.c_str()); }, false, false},
-        {[&] { return int(ImportDamagedPath(damaged.c_str()) == DamagedImportResult::Imported); }, true,
-         false},
-        {[&] { return SaveKeshPath(target.c_str()); }, true, true},
-        {[&] { return SaveVerro3Path(target.c_str(), VERRO3_DAMAGED_FILE); }, true, true},
+    enum Kind { OPEN, IMPORT, SAVE };
+    const std::pair<Kind, std::function<int()>> commands[] = {
+        {OPEN, [&] { return OpenVerro3Path(verro3.c_str()); }},
+        {OPEN, [&] { return OpenKeshPath(kesh.c_str()); }},
+        {IMPORT, [&] { return int(ImportDamagedPath(damaged.c_str()) == DamagedImportResult::Imported); }},
+        {SAVE, [&] { return SaveKeshPath(target.c_str()); }},
+        {SAVE, [&] { return SaveVerro3Path(target.c_str(), VERRO3_DAMAGED_FILE); }},
     };
-    for (const auto& command : commands) {
+    for (const auto& [kind, run] : commands) {
         Bytes done;
-        for (int64_t n = -1;; ++n) {
+        bool failed = true;
+        for (int64_t n = -1; failed; ++n) {
             ReleaseFce3Mesh();
             ReleaseCarModel();
-            ASSERT_EQ(command.needsCar ? OpenKeshPath(kesh.c_str()) : 1, 1);
+            ASSERT_EQ(kind == OPEN ? 1 : OpenKeshPath(kesh.c_str()), 1);
             WriteBytes(target, Bytes(5, 'x'));
             const Bytes before = car();
             const int64_t live = LiveZeroedBlocks();
             responder.messages.clear();
             FailSystemCallAfter(n);
-            const int result = command.run();
-            const bool failed = PlantedFailureHappened();
+            const int result = run();
+            failed = n < 0 || PlantedFailureHappened();
             FailSystemCallAfter(-1);
-            const Bytes after = command.saves ? ReadBytes(target) : car();
-            if (n == -1) {
-                ASSERT_EQ(result, 1);
-                done = after;
-                continue;
-            }
-            if (!failed) {
-                break;
-            }
+            const Bytes after = kind == SAVE ? ReadBytes(target) : car();
             SCOPED_TRACE(n);
             EXPECT_EQ(FolderEntries(dir.Folder()), (Messages{"d.fce", "k.fce", "t.fce", "v.fce"}));
-            if (result == 1 && !command.saves) {
+            if (n < 0 || (result == 1 && kind != SAVE)) {
+                EXPECT_EQ(result, 1);
+                done = n < 0 ? after : done;
                 EXPECT_EQ(after, done);
-                continue;
-            }
-            EXPECT_EQ(result, 0);
-            EXPECT_EQ(responder.messages.size(), 1u);
-            const std::string reason = LastFailureReason();
-            EXPECT_TRUE(reason.find("cannot") != std::string::npos ||
-                        reason.find("failed") != std::string::npos ||
-                        reason.find("out of memory") != std::string::npos)
-                << reason;
-            if (command.needsCar) {
-                EXPECT_EQ(after, command.saves ? Bytes(5, 'x') : before);
-                EXPECT_EQ(LiveZeroedBlocks(), live);
-            } else {
-                EXPECT_TRUE(ModelIsEmpty() && StagingIsEmpty());
+            } else if (failed) {
+                EXPECT_EQ(result, 0);
+                EXPECT_EQ(responder.messages.size(), 1u);
+                const std::string reason = LastFailureReason();
+                EXPECT_TRUE(reason.find("cannot") != reason.npos || reason.find("failed") != reason.npos ||
+                            reason.find("out of memory") != reason.npos)
+                    << reason;
+                EXPECT_TRUE(kind == OPEN ? ModelIsEmpty() && StagingIsEmpty()
+                                         : after == (kind == SAVE ? Bytes(5, 'x') : before));
+                EXPECT_EQ(LiveZeroedBlocks(), kind == OPEN ? 0 : live);
             }
         }
     }

@@ -1,11 +1,13 @@
 #include "driver/driver_movements.h"
 #include "driver/driver_view.h"
+#include "model/kesh.h"
 #include "platform/platform.h"
+#include "tests/support/fce_builder.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -14,37 +16,15 @@ namespace {
 using Position = std::array<int32_t, 2>;
 const float INF = std::numeric_limits<float>::infinity(), NaN = std::numeric_limits<float>::quiet_NaN();
 
-template <class T> T* Allocate(size_t count) {
-    return static_cast<T*>(AllocateZeroed(uint64_t{count} * sizeof(T)));
-}
-
-// Two parts back to back: ":HB" with far-away vertices, a triangle and values of its own, so
-// that reading the wrong range shows everywhere; then ":OD", whose triangles name a vertex it
-// may not have. The view is opened 456 x 351 pixels, over the one before.
-std::vector<Position> Show(const std::vector<Vec3>& part) {
-    ReleaseCarModel();
-    std::vector<Vec3> vertices = {{0, 40, 50}, {0, -40, -50}, {1, 2, 3}};
-    vertices.insert(vertices.end(), part.begin(), part.end());
-    FceKeshHeader& h = carModel.header;
-    h.partCount = 2;
-    h.partVertexCount[0] = h.partFirstVertex[1] = 3;
-    h.partVertexCount[1] = static_cast<uint32_t>(part.size());
-    h.partTriangleCount[0] = h.partFirstTriangle[1] = 1;
-    h.partTriangleCount[1] = 2;
-    h.vertexCount = static_cast<uint32_t>(vertices.size());
-    h.triangleCount = 3;
-    std::strcpy(h.partNames[0], ":HB");
-    std::strcpy(h.partNames[1], ":OD");
-    carModel.vertices = Allocate<Vec3>(h.vertexCount);
-    carModel.triangles = Allocate<FceTriangle>(3);
-    carModel.movementFlags = Allocate<uint32_t>(h.vertexCount);
-    std::copy(vertices.begin(), vertices.end(), carModel.vertices);
-    std::fill_n(carModel.movementFlags, h.vertexCount, uint32_t{MovementMoving});
-    std::fill_n(carModel.movementFlags, 3, 7u);
-    const uint32_t triangles[][3] = {{0, 2, 0}, {0, 1, 2}, {2, 0, 7}};
-    for (uint32_t j = 0; j < 3; ++j) {
-        std::copy_n(triangles[j], 3, carModel.triangles[j].vertexIndexes);
-    }
+// A car of two parts, ":HB" and then ":OD", whose triangles name a vertex it may not have,
+// opened in a view of 456 x 351 pixels over the view before.
+std::vector<Position> Show(const std::vector<Vec3>& driver) {
+    TempDir dir;
+    WriteBytes(dir.File("car.fce"),
+               MakeKesh({{3, uint32_t(driver.size())}, {1, 2}, {":HB", ":OD"}, {}, 0, 1}).Build());
+    EXPECT_EQ(OpenKeshPath(dir.File("car.fce").c_str()), 1);
+    std::copy(driver.begin(), driver.end(), carModel.vertices + 3);
+    carModel.triangles[2].vertexIndexes[2] = 7;
     EXPECT_TRUE(OpenDriverView(456, 351));
     std::vector<Position> positions;
     for (uint32_t k = 0; k < driverView.vertexCount; ++k) {
