@@ -42,21 +42,6 @@ HWND FindDialog(HWND owner, const char* caption = nullptr) {
     return nullptr;
 }
 
-// The vertex table of a Verro3 file.
-Bytes Vertices(const std::string& path) {
-    const Bytes file = ReadBytes(path);
-    const auto* header = reinterpret_cast<const Fce3Header*>(file.data());
-    const auto start = file.begin() + VERRO3_HEADER_SIZE + header->tableOffsets[0];
-    return Bytes(start, start + header->vertexCount * 12);
-}
-
-// GetWindowText does not ask a control of another process for its text; WM_GETTEXT does.
-std::string RemoteText(HWND dialog, int id) {
-    char text[512] = {};
-    SendDlgItemMessageA(dialog, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 class EndToEndTest : public ::testing::Test {
   protected:
     // Starts the program with these arguments after its name, through the wide call, which
@@ -128,21 +113,21 @@ TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
     Settle(Answer(Press(IDC_OPEN_KESH, "Open"), "end_to_end_car.fce"));
     std::filesystem::remove(beside);
     ASSERT_EQ(PartCount(), 2);
-    EXPECT_EQ(RemoteText(main, IDC_PART_NAME) + RemoteText(main, IDC_DUMMY_NAME), ":HBHWYN5");
-    EXPECT_EQ(RemoteText(main, IDC_INFO_TEXT),
+    EXPECT_EQ(ItemText(main, IDC_PART_NAME) + ItemText(main, IDC_DUMMY_NAME), ":HBHWYN5");
+    EXPECT_EQ(ItemText(main, IDC_INFO_TEXT),
               "Number of triangles=5\r\nNumber of vertices=8\r\n"
               "Number of dummies=1\r\nNumber of parts=2\r\nNumber of colors=2\r\n");
 
     // The second file type and a name without extension: the damaged car goes to typed.fce, in
     // the folder typed. The same name again with the first type: the dialog asks first.
     Settle(Answer(Press(IDC_SAVE_VERRO3, "Save As"), dir.File("typed"), 1));
-    EXPECT_EQ(Vertices(dir.File("typed.fce")), kesh.tables[8]);
+    EXPECT_EQ(Verro3Vertices(dir.File("typed.fce")), kesh.tables[8]);
     HWND save = Answer(Press(IDC_SAVE_VERRO3, "Save As"), "typed");
     HWND question = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (question = FindDialog(save)) && GetDlgItem(question, IDYES); }));
     PostClick(question, IDYES);
     Settle(save);
-    EXPECT_EQ(Vertices(dir.File("typed.fce")), kesh.tables[0]);
+    EXPECT_EQ(Verro3Vertices(dir.File("typed.fce")), kesh.tables[0]);
 
     // A broken file: a real message box, then the window shows no car. The open dialog now
     // starts in the folder of the file chosen last.
@@ -150,11 +135,11 @@ TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
     Answer(Press(IDC_OPEN_VERRO3, "Open"), "broken.fce");
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindDialog(main, "Error")) != nullptr; }));
-    EXPECT_EQ(RemoteText(box, 0xFFFF), "Error while reading file");
+    EXPECT_EQ(ItemText(box, 0xFFFF), "Error while reading file");
     PostClick(box, IDOK);
     Settle(box);
     EXPECT_EQ(PartCount(), 0);
-    EXPECT_EQ(RemoteText(main, IDC_INFO_TEXT) + RemoteText(main, IDC_PART_NAME), "");
+    EXPECT_EQ(ItemText(main, IDC_INFO_TEXT) + ItemText(main, IDC_PART_NAME), "");
 
     Close();
 }

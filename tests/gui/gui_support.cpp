@@ -55,8 +55,18 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+// WM_GETTEXT rather than GetWindowText, which does not ask a control of another process.
 std::string ItemText(HWND window, int id) {
-    return WindowText(GetDlgItem(window, id));
+    char text[512] = {};
+    SendDlgItemMessageA(window, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+Bytes Verro3Vertices(const std::string& path) {
+    const Bytes file = ReadBytes(path);
+    const auto* header = reinterpret_cast<const Fce3Header*>(file.data());
+    const auto start = file.begin() + VERRO3_HEADER_SIZE + header->tableOffsets[0];
+    return Bytes(start, start + header->vertexCount * 12);
 }
 
 RECT ScreenRect(HWND window) {

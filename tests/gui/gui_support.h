@@ -1,6 +1,8 @@
 // Helpers for tests that drive the real dialogs, from the real templates, under Wine.
 #pragma once
 
+#include "tests/support/fce_builder.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -24,6 +26,8 @@ int ListSelection(HWND window, int listId);
 void SelectByUser(HWND window, int listId, int index);
 std::string WindowText(HWND window);
 std::string ItemText(HWND window, int id);
+// The vertex table of the Verro3 file at path.
+Bytes Verro3Vertices(const std::string& path);
 RECT ScreenRect(HWND window);
 
 // Dispatches the messages waiting for this thread.

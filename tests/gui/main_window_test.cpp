@@ -10,12 +10,6 @@ namespace {
 
 const std::string LONG_NAME = "a part name of exactly sixty-three characters, 0123456789abcdef";
 
-Bytes Verro3Vertices(const Bytes& file) {
-    const auto* header = reinterpret_cast<const Fce3Header*>(file.data());
-    auto start = file.begin() + VERRO3_HEADER_SIZE + header->tableOffsets[0];
-    return Bytes(start, start + header->vertexCount * 12);
-}
-
 using MainWindowTest = MainWindowFixture;
 
 // From the empty window to a car shown, saved in both layouts and as the damaged car, and a
@@ -78,8 +72,8 @@ TEST_F(MainWindowTest, OpenShowAndSaveACar) {
         EXPECT_EQ(responder.requests, std::vector<std::string>(2, b.request));
     }
     EXPECT_EQ(responder.messages.size(), 1u);
-    EXPECT_EQ(Verro3Vertices(ReadBytes(dir.File("damaged.fce"))), MakeVerro3(SmallCar(7)).tables[0]);
-    EXPECT_EQ(Verro3Vertices(ReadBytes(dir.File("normal.fce"))), MakeVerro3(SmallCar()).tables[0]);
+    EXPECT_EQ(Verro3Vertices(dir.File("damaged.fce")), MakeVerro3(SmallCar(7)).tables[0]);
+    EXPECT_EQ(Verro3Vertices(dir.File("normal.fce")), MakeVerro3(SmallCar()).tables[0]);
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD", LONG_NAME}))
         << "the Kesh file holds the car";
     EXPECT_EQ(ItemText(window, IDC_INFO_TEXT), info);
