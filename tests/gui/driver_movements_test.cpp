@@ -5,6 +5,8 @@
 #include "platform/win32_handles.h"
 #include "tests/gui/main_window_fixture.h"
 
+#include <cstring>
+
 namespace {
 
 const COLORREF RED = RGB(255, 0, 0), GREEN = RGB(0, 255, 0), BLACK = RGB(0, 0, 0);
@@ -145,6 +147,14 @@ TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
         EXPECT_EQ(Flags(), written) << "the 7 written back as it was";
         EXPECT_EQ(driverView.projectedVertices, nullptr) << "the working arrays go with the dialog";
     }
+    // With no part, or two, named exactly ":OD", a message shows instead of the dialog.
+    std::strcpy(carModel.header.partNames[2], ":od");
+    SendCommand(window, IDC_DRIVER_MOVEMENTS);
+    std::strcpy(carModel.header.partNames[0], ":OD");
+    std::strcpy(carModel.header.partNames[2], ":OD");
+    SendCommand(window, IDC_DRIVER_MOVEMENTS);
+    EXPECT_EQ(responder.messages,
+              std::vector<std::string>(2, "Part :OD  (Driver) not found or there is more than one part :OD"));
     EXPECT_EQ(answerer.captions, std::vector<std::string>(2, "Select moving driver vertices"));
     EXPECT_EQ(answerer.unexpected, 0);
 }
