@@ -103,16 +103,16 @@ TEST_F(FceconvCommandsTest, ProgressOnlyOnATerminal) {
     EXPECT_EQ(Fceconv({"check", car}, {.err = true}).err, "") << "a single file shows no progress";
 }
 
-// Parts :HB (vertices 0-4, triangles 0-3), :OD (5-7, 4), :LB (8-11, 5-6), :LB (12-13) and :OD,
-// dummies HWYN5 and TRYO324: each fault is in a place of its own and is found there, once.
+// Parts :HB (vertices 0-4, triangles 0-3), :OD (5-7, 4), "L B" (8-11, 5-6), "L B" (12-13), :OD,
+// dummies "" and TRYO324: each fault is in a place of its own and is found there, once.
 TEST_F(FceconvCommandsTest, CheckTellsEachFaultAndFailsOnErrors) {
-    KeshFile f = MakeKesh(
-        {{5, 3, 4, 2, 0}, {4, 1, 2, 0, 0}, {":HB", ":OD", ":LB", ":LB", ":OD"}, {"HWYN5", "TRYO324"}});
+    KeshFile f =
+        MakeKesh({{5, 3, 4, 2, 0}, {4, 1, 2, 0, 0}, {":HB", ":OD", "L B", "L B", ":OD"}, {"", "TRYO324"}});
     std::memset(f.header.partNames[0], 'x', NAME_SIZE);
-    std::memset(f.header.dummyNames[0], 0, NAME_SIZE);
     f.header.dummyNames[1][1] = '\t';
     f.header.partPositions[2].y = INFINITY;
     f.header.dummyPositions[0].x = 1.5e6f;
+    f.header.dummyPositions[2].x = 1.5e6f; // there is no dummy 2
     f.header.partVertexCount[1] = 4;
     f.header.partTriangleCount[2] = 1;
     reinterpret_cast<FceTriangle*>(f.tables[2].data())[1].vertexIndexes[0] = 5;
