@@ -1,7 +1,5 @@
-// libFuzzer targets, one per build: any bytes as a Verro3 file (FUZZ_VERRO3), as a Kesh file
-// (FUZZ_KESH), or as the damaged file of a loaded car (FUZZ_DAMAGED). Beyond not crashing:
-// a file that opens saves in both layouts, and both open again, the Kesh one with the same
-// header; an import changes nothing of the car but its damaged vertices and normals.
+// Any bytes as a Verro3 file, a Kesh file or a damaged file (one target per build). A file that
+// opens saves in both layouts and both open again; an import changes only the damaged geometry.
 #include "model/damaged_import.h"
 #include "model/kesh.h"
 #include "model/verro3_save.h"

@@ -1,6 +1,3 @@
-// Reading and writing cars in both layouts, judged by what must hold for every car: what a
-// layout can hold survives a round trip, a damaged or cut file is refused cleanly, and a
-// failed save leaves the old file.
 #include "model/damaged_import.h"
 #include "model/kesh.h"
 #include "model/verro3_save.h"
@@ -34,13 +31,9 @@ std::vector<Bytes> ModelArrays(size_t v, size_t t) {
             AsBytes(carModel.zeroBlock, v * 32)};
 }
 
-// For cars of every shape, with tables in any order and with gaps: a Verro3 car comes in whole
-// and comes back, directly and through a Kesh file, as the file it was but for what the model
-// does not keep (the version, the second colour count, colours beyond the count and above 8
-// bits, the reserved tail and the unused tables). A Kesh car comes in byte for byte, reading
-// only its tables; saved, it is the same header and tables packed in index order with zeros in
-// the tables it does not keep, and as Verro3 the Verro3 file of that car with the geometry of
-// the file type chosen.
+// Random cars, tables shuffled with gaps. Verro3 comes back, directly and through Kesh, but for
+// what the model drops (version, second colour count, colours past the count or above 8 bits,
+// reserved tail, unused tables); Kesh comes back packed in index order, zeros in unkept tables.
 TEST_F(CarFilesTest, EveryCarSurvivesTheRoundTripsItsLayoutAllows) {
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         SCOPED_TRACE(seed);
@@ -102,9 +95,7 @@ TEST_F(CarFilesTest, EveryCarSurvivesTheRoundTripsItsLayoutAllows) {
     EXPECT_TRUE(responder.messages.empty());
 }
 
-// A file cut short anywhere is refused before anything is allocated for it: the opens leave
-// the model empty (though a car was loaded before), an import leaves the car as it was. A
-// file that is not there stays not there.
+// Refused before anything is allocated: an open empties the model, an import keeps the car.
 TEST_F(CarFilesTest, AFileCutShortAnywhereIsRefused) {
     auto import = [](const char* path) {
         return ImportDamagedPath(path) == DamagedImportResult::Imported ? 1 : 0;
@@ -143,8 +134,7 @@ TEST_F(CarFilesTest, AFileCutShortAnywhereIsRefused) {
     }
 }
 
-// Headers that the model cannot hold are refused with the reason fceconv prints, before
-// anything is allocated; fields beyond the counts and tables that are not read do not matter.
+// Fields beyond the counts and tables that are not read do not matter.
 TEST_F(CarFilesTest, HeadersAreCheckedBeforeTheyAreTrusted) {
     auto verro3 = [](std::function<void(Fce3Header&)> change) {
         Bytes bytes = MakeVerro3(SmallCar()).Build();
@@ -193,9 +183,8 @@ TEST_F(CarFilesTest, HeadersAreCheckedBeforeTheyAreTrusted) {
     }
 }
 
-// The import takes the damaged vertices and normals by index, and nothing else: another split
-// of the same totals, tables in another order and fields an open would refuse do not matter.
-// Counts that differ are reported once both tables were read, and change nothing.
+// Only the damaged vertices and normals, by index: the split of parts and fields an open would
+// refuse do not matter. Counts that differ are told once both tables were read.
 TEST_F(CarFilesTest, ImportTakesOnlyTheDamagedGeometry) {
     ASSERT_EQ(OpenKeshPath(Write(MakeKesh(SmallCar()).Build()).c_str()), 1);
     CarShape split = SmallCar(9);
@@ -233,8 +222,7 @@ TEST_F(CarFilesTest, ImportTakesOnlyTheDamagedGeometry) {
     EXPECT_EQ(responder.requests.size(), 1u) << "no dialog without a car";
 }
 
-// A save without a car, or over a file that may not be changed, leaves that file byte for byte
-// and nothing beside it; a save through a link keeps the link and the mode of the file behind it.
+// A save through a link keeps the link and the mode of the file behind it.
 TEST_F(CarFilesTest, SavingNeverDestroysTheFileItReplaces) {
     const std::string target = Write(Bytes(100, 0x42), "target.fce");
     ASSERT_EQ(OpenKeshPath(Write(MakeKesh(SmallCar()).Build()).c_str()), 1);
@@ -263,10 +251,8 @@ TEST_F(CarFilesTest, SavingNeverDestroysTheFileItReplaces) {
     EXPECT_EQ(responder.messages, Messages(responder.messages.size(), MESSAGE_WRITE_ERROR));
 }
 
-// Whichever system call fails, an open or import does its whole work or fails cleanly, and a save
-// fails: one message, a reason that blames the system, not the file, nothing leaked, the model
-// empty after a failed open, the car untouched after a failed import or save, the old file in
-// place and nothing beside it.
+// Whichever system call fails, a command does all its work or fails with one message blaming the
+// system, leaking nothing, leaving the car (or, for an open, an empty model) and the old file.
 TEST_F(CarFilesTest, AnySystemCallMayFail) {
     const std::string kesh = Write(MakeKesh(SmallCar()).Build(), "k.fce"), target = dir.File("t.fce");
     const std::string verro3 = Write(MakeVerro3(SmallCar()).Build(), "v.fce"),
