@@ -1,5 +1,4 @@
-// "Select moving driver vertices" over a car whose driver part is neither the first, the last
-// nor the selected part, driven with the real mouse.
+// The driver's vertices chosen with the real mouse, the driver part neither first, last nor selected.
 #include "driver/driver_view.h"
 #include "model/car_model.h"
 #include "platform/win32_handles.h"
@@ -12,12 +11,9 @@ namespace {
 const COLORREF RED = RGB(255, 0, 0), GREEN = RGB(0, 255, 0), BLACK = RGB(0, 0, 0);
 const COLORREF BACKGROUND = GetSysColor(COLOR_WINDOW), INVERTED = BACKGROUND ^ 0xFFFFFF;
 
-// The driver part seen from the side (z across, y up):
-//   3-------2      0, 1, 2, 3 the corners, 4 the centre, 5 and 6 on the diagonals; four
-//   | \   6/ |     triangles meet at the centre, the bottom edge is drawn only as the
-//   |   4    |     closing edge of the first. A fifth, from 5 to 1, names a vertex the part
-//   |5/    \ |     does not have and must not be drawn.
-//   0-------1
+// Seen from the side: corners 0 to 3 anticlockwise from the bottom left, 4 the centre, 5 and 6 on
+// the diagonals. The bottom edge is drawn only as the closing edge of the first triangle; the
+// fifth names a vertex the part does not have and is not drawn.
 const Vec3 DRIVER_VERTICES[] = {{0, 0, -1},    {0, 0, 1},          {0, 0.5f, 1},     {0, 0.5f, -1},
                                 {0, 0.25f, 0}, {0, 0.125f, -0.5f}, {0, 0.375f, 0.5f}};
 const uint32_t DRIVER_TRIANGLES[][3] = {{1, 4, 0}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4}, {5, 1, 7}};
@@ -34,7 +30,7 @@ class DriverMovementsTest : public MainWindowFixture {
     void SetUp() override {
         MainWindowFixture::SetUp();
         Open({{5, 3, 7, 4}, {4, 1, 5, 2}, {":HB", ":LB", ":OD", ":TB"}, {}, 0, 1});
-        for (uint32_t k = 0; k < carModel.header.vertexCount; ++k) { // neither all 0 nor all 4 around it
+        for (uint32_t k = 0; k < carModel.header.vertexCount; ++k) { // neither all 0 nor all 4 around
             carModel.movementFlags[k] = k - FIRST < 7 ? DRIVER_FLAGS[k - FIRST] : k % 3 * 2;
         }
         std::copy(std::begin(DRIVER_VERTICES), std::end(DRIVER_VERTICES), carModel.vertices + FIRST);
@@ -43,18 +39,11 @@ class DriverMovementsTest : public MainWindowFixture {
         }
         original = Flags();
     }
-    // The car's values with the driver part's replaced.
-    std::vector<uint32_t> Written(const std::vector<uint32_t>& driver) const {
-        std::vector<uint32_t> flags = original;
-        std::copy(driver.begin(), driver.end(), flags.begin() + FIRST);
-        return flags;
-    }
     HWND View() const { return GetDlgItem(dialog, IDC_DRIVER_VIEW); }
     POINT At(uint32_t k) const {
         return {driverView.projectedVertices[k].x, driverView.projectedVertices[k].y};
     }
-    // Moves the real cursor to a point of the view, where the view reads it, and posts a mouse
-    // message there.
+    // The view reads the real cursor.
     void Mouse(UINT message, POINT at) {
         POINT screen = at;
         ClientToScreen(View(), &screen);
@@ -71,7 +60,7 @@ class DriverMovementsTest : public MainWindowFixture {
         ReleaseDC(View(), dc);
         return pixels;
     }
-    // The working values, each checked against the colour of its square.
+    // Each checked against the colour of its square.
     std::vector<uint32_t> Shown() const {
         std::vector<uint32_t> values;
         for (uint32_t k = 0; k < driverView.vertexCount; ++k) {
@@ -84,15 +73,13 @@ class DriverMovementsTest : public MainWindowFixture {
     std::vector<uint32_t> original;
 };
 
-// Opened twice from the main window: the first time the mouse drags a band and another window
-// takes the mouse from a second drag, "Reset all" fixes every vertex and Cancel drops it all;
-// the second time a drag and OK write the driver part's values and nothing else.
+// Opened twice: a drag, a drag cut short, "Reset all" and Cancel change nothing; a drag and OK write
+// the driver part's values alone.
 TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
     SelectByUser(window, IDC_PART_LIST, 3);
     const std::vector<uint32_t> toggled = {4, 0, 7, 0, 4, 4, 0};
-    // From right of and below the centre, up and left out of the view: the band, inverted over
-    // the picture while it is dragged, holds corner 3 and the centre; the release toggles and
-    // repaints. A move with no drag in progress draws nothing.
+    // From below right of the centre to out of the view: the band, drawn inverted, holds corner 3
+    // and the centre. A move with no drag in progress draws nothing.
     auto drag = [&] {
         const POINT centre = At(4), anchor = {centre.x + 30, centre.y + 20};
         Mouse(WM_MOUSEMOVE, anchor);
@@ -115,8 +102,7 @@ TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
         GetClientRect(View(), &client);
         EXPECT_EQ((std::vector<int32_t>{driverView.viewClientRect.right, driverView.viewClientRect.bottom}),
                   (std::vector<int32_t>{client.right, client.bottom}));
-        // Black edges under the squares; inside the triangles the background, also where the
-        // edge from 5 to the missing vertex would run.
+        // An edge, the inside of a triangle, and where the edge to the missing vertex would run.
         const POINT a = At(0), b = At(1), centre = At(4), five = At(5);
         EXPECT_EQ(Pixels({{(a.x + b.x) / 2, a.y},
                           {centre.x, (centre.y + At(3).y) / 2},
@@ -142,12 +128,14 @@ TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
         drag();
         ClickNow(dialog, IDOK);
     });
-    for (const auto& written : {original, Written(toggled)}) {
+    std::vector<uint32_t> written = original;
+    std::copy(toggled.begin(), toggled.end(), written.begin() + FIRST);
+    for (const auto& expected : {original, written}) {
         SendCommand(window, IDC_DRIVER_MOVEMENTS);
-        EXPECT_EQ(Flags(), written) << "the 7 written back as it was";
+        EXPECT_EQ(Flags(), expected);
         EXPECT_EQ(driverView.projectedVertices, nullptr) << "the working arrays go with the dialog";
     }
-    // With no part, or two, named exactly ":OD", a message shows instead of the dialog.
+    // With no part, or two, named exactly ":OD", a message instead.
     std::strcpy(carModel.header.partNames[2], ":od");
     SendCommand(window, IDC_DRIVER_MOVEMENTS);
     std::strcpy(carModel.header.partNames[0], ":OD");

@@ -1,5 +1,4 @@
-// Naming parts and dummies from the main window, by typing, through both choosers and by
-// "Set default": what the window shows is what the saved file holds.
+// Naming parts and dummies by typing, through both choosers and by "Set default".
 #include "mainwin/part_codes.h"
 #include "model/car_model.h"
 #include "model/kesh.h"
@@ -11,7 +10,7 @@ namespace {
 
 class EditingCommandsTest : public MainWindowFixture {
   protected:
-    // Presses "Choose..." under a list and answers the chooser with step, which must end it.
+    // The step must end the chooser.
     void Choose(int button, std::function<void(HWND)> step) {
         DialogAnswerer answerer;
         answerer.Then(std::move(step));
@@ -20,14 +19,13 @@ class EditingCommandsTest : public MainWindowFixture {
                   std::vector<std::string>{button == IDC_CHOOSE_PART ? "Choose part name" : "Choose dummy"});
         EXPECT_EQ(answerer.unexpected, 0) << "the chooser did not end";
     }
-    // Types into a name field, which then loses the focus to another control.
+    // Typed text is committed when the field loses the focus.
     void Type(int fieldId, const std::string& text, int nextFocus) {
         SetFocus(GetDlgItem(window, fieldId));
         SetDlgItemTextA(window, fieldId, text.c_str());
         SetFocus(GetDlgItem(window, nextFocus));
         PumpMessages();
     }
-    // The window's lists and the names in the car saved as a Kesh file agree, byte for byte.
     void ExpectSaved(const std::vector<std::string>& parts, const std::vector<std::string>& dummies) {
         EXPECT_EQ(ListEntries(window, IDC_PART_LIST), parts);
         EXPECT_EQ(ListEntries(window, IDC_DUMMY_LIST), dummies);
@@ -42,8 +40,7 @@ class EditingCommandsTest : public MainWindowFixture {
                 name + std::string(NAME_SIZE - name.size(), '\0'));
         }
     }
-    // The chooser stands with its top-left corner on that of a control of the main window, in
-    // the size of its template.
+    // Over that control of the main window, in the size of its template.
     void ExpectOver(HWND dialog, int controlId, int width, int height) {
         RECT client, size = {0, 0, width, height};
         GetClientRect(dialog, &client);
@@ -54,9 +51,8 @@ class EditingCommandsTest : public MainWindowFixture {
     }
 };
 
-// Names that fill all 64 bytes of their field, as a file may hold them, are cleared whole by
-// every rename. Typed text is cut at 63 and committed when the field loses the focus; each row of
-// the chooser gives its code; "Set default" names the first twelve parts and selects the first.
+// Names that fill all 64 bytes, as a file may hold them, are cleared whole by every rename; typed
+// text is cut at 63.
 TEST_F(EditingCommandsTest, PartNamesByTypingByTheChooserAndByDefault) {
     const std::string full = std::string(63, 'q') + "Z";
     Open({std::vector<uint32_t>(13, 3),
@@ -70,7 +66,7 @@ TEST_F(EditingCommandsTest, PartNamesByTypingByTheChooserAndByDefault) {
     SelectByUser(window, IDC_PART_LIST, 0);
     Type(IDC_PART_NAME, std::string(62, 'a') + "Bccc", IDC_PART_LIST);
     parts[0] = std::string(62, 'a') + "B";
-    EXPECT_EQ(ItemText(window, IDC_PART_NAME), parts[0] + "ccc") << "the field itself keeps the text";
+    EXPECT_EQ(ItemText(window, IDC_PART_NAME), parts[0] + "ccc");
     const char* codes[] = {":HB",   ":HLFW", ":HRFW", ":HLRW", ":HRRW", ":MB",   ":MLFW", ":MRFW", ":MLRW",
                            ":MRRW", ":LB",   ":TB",   ":HLMW", ":HRMW", ":MLMW", ":MRMW", ":OC",   ":OND",
                            ":OD",   ":OH",   ":ODL",  ":OLM",  ":ORM",  ":OLB",  ":ORB",  ":OL",   ":OT"};
@@ -95,8 +91,7 @@ TEST_F(EditingCommandsTest, PartNamesByTypingByTheChooserAndByDefault) {
     ExpectSaved(parts, {});
 }
 
-// The name the dummy gets from the buttons clicked (a negative id: a double click, which is not
-// a click). Every run starts from the defaults, whatever the dummy's present name.
+// A negative id: a double click, which is not a click. Every run starts from the defaults.
 TEST_F(EditingCommandsTest, DummyChooserGivesTheNameOfTheButtonsClicked) {
     Open(SmallCar());
     SelectByUser(window, IDC_DUMMY_LIST, 1);
@@ -132,8 +127,7 @@ TEST_F(EditingCommandsTest, DummyChooserGivesTheNameOfTheButtonsClicked) {
     for (const auto& [clicks, expected] : cases) {
         EXPECT_EQ(dummy(clicks), expected);
     }
-    // Every digit of the last three columns; "Time 1" and "Time 2" are not neighbours by id. The
-    // fixed names, whatever the columns show.
+    // "Time 1" and "Time 2" are not neighbours by id.
     for (int d = 1; d <= 9; ++d) {
         const std::string n(1, char('0' + d));
         EXPECT_EQ(dummy({1026 + d, 1036, 1053, IDOK}), "HWYN" + n + "00");
@@ -144,8 +138,7 @@ TEST_F(EditingCommandsTest, DummyChooserGivesTheNameOfTheButtonsClicked) {
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(dummy({1014, 1046, 1065 + i}), fixed[i]);
     }
-    // Typing names the entry that was selected while it was typed; "Set default" names as many
-    // parts as the car has.
+    // Typing names the entry selected while it was typed; "Set default" names as many parts as there are.
     Type(IDC_DUMMY_NAME, "SBYO9", IDC_DUMMY_LIST);
     SelectByUser(window, IDC_DUMMY_LIST, 0);
     SendCommand(window, IDC_SET_DEFAULT);

@@ -1,5 +1,5 @@
-// Drives the real program from outside, as a user would, in a process of its own: its main
-// window, the system's own file dialogs and a real message box.
+// Drives the real program from outside, in a process of its own: its main window, the system's
+// own file dialogs and a real message box.
 #include "resources/resource.h"
 #include "tests/gui/gui_support.h"
 #include "tests/support/fce_builder.h"
@@ -44,8 +44,7 @@ HWND FindDialog(HWND owner, const char* caption = nullptr) {
 
 class EndToEndTest : public ::testing::Test {
   protected:
-    // Starts the program with these arguments after its name, through the wide call, which
-    // passes any folder name whole.
+    // The wide call passes any folder name whole.
     void Start(const std::wstring& arguments) {
         const std::string program = ProgramPath();
         std::wstring commandLine = L"\"" + std::wstring(program.begin(), program.end()) + L"\" " + arguments;
@@ -63,7 +62,6 @@ class EndToEndTest : public ::testing::Test {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    // Presses a button of the main window and waits for the dialog it opens.
     HWND Press(int button, const char* caption) {
         PostClick(main, button);
         HWND dialog = nullptr;
@@ -71,7 +69,6 @@ class EndToEndTest : public ::testing::Test {
             << caption;
         return dialog;
     }
-    // Types a file name into the system's file dialog, picks a file type and confirms.
     HWND Answer(HWND dialog, const std::string& name, int fileType = 0) {
         SendDlgItemMessageA(dialog, cmb1, CB_SETCURSEL, fileType, 0);
         for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
@@ -82,8 +79,7 @@ class EndToEndTest : public ::testing::Test {
         PostClick(dialog, IDOK);
         return dialog;
     }
-    // Waits until the dialog is gone and the command that opened it has ended: the main window
-    // takes a sent message only then.
+    // The main window takes a sent message only once the command that opened the dialog ended.
     void Settle(HWND dialog) {
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
         SendMessageA(main, WM_NULL, 0, 0);
@@ -114,12 +110,9 @@ TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
     std::filesystem::remove(beside);
     ASSERT_EQ(PartCount(), 2);
     EXPECT_EQ(ItemText(main, IDC_PART_NAME) + ItemText(main, IDC_DUMMY_NAME), ":HBHWYN5");
-    EXPECT_EQ(ItemText(main, IDC_INFO_TEXT),
-              "Number of triangles=5\r\nNumber of vertices=8\r\n"
-              "Number of dummies=1\r\nNumber of parts=2\r\nNumber of colors=2\r\n");
 
     // The second file type and a name without extension: the damaged car goes to typed.fce, in
-    // the folder typed. The same name again with the first type: the dialog asks first.
+    // the folder typed. The same bare name: the dialog starts there and asks before replacing.
     Settle(Answer(Press(IDC_SAVE_VERRO3, "Save As"), dir.File("typed"), 1));
     EXPECT_EQ(Verro3Vertices(dir.File("typed.fce")), kesh.tables[8]);
     HWND save = Answer(Press(IDC_SAVE_VERRO3, "Save As"), "typed");
@@ -129,8 +122,7 @@ TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
     Settle(save);
     EXPECT_EQ(Verro3Vertices(dir.File("typed.fce")), kesh.tables[0]);
 
-    // A broken file: a real message box, then the window shows no car. The open dialog now
-    // starts in the folder of the file chosen last.
+    // A broken file: a real message box, then the window shows no car.
     WriteBytes(dir.File("broken.fce"), Bytes(100, 7));
     Answer(Press(IDC_OPEN_VERRO3, "Open"), "broken.fce");
     HWND box = nullptr;
