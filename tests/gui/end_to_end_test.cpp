@@ -32,7 +32,14 @@ template <class Condition> bool WaitFor(Condition condition) {
     return false;
 }
 
-// A visible dialog owned by owner, with this caption, or any caption when none is given.
+Bytes Verro3Vertices(const std::string& path) {
+    const Bytes file = ReadBytes(path);
+    const auto* header = reinterpret_cast<const Fce3Header*>(file.data());
+    const auto start = file.begin() + VERRO3_HEADER_SIZE + header->tableOffsets[0];
+    return Bytes(start, start + header->vertexCount * 12);
+}
+
+// Any caption when none is given.
 HWND FindDialog(HWND owner, const char* caption = nullptr) {
     for (HWND dialog = nullptr; (dialog = FindWindowExA(nullptr, dialog, "#32770", caption)) != nullptr;) {
         if (GetWindow(dialog, GW_OWNER) == owner && IsWindowVisible(dialog)) {

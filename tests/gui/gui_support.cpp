@@ -1,5 +1,7 @@
 #include "tests/gui/gui_support.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 void SendCommand(HWND window, int id, int code) {
@@ -47,13 +49,6 @@ std::string ItemText(HWND window, int id) {
     return text;
 }
 
-Bytes Verro3Vertices(const std::string& path) {
-    const Bytes file = ReadBytes(path);
-    const auto* header = reinterpret_cast<const Fce3Header*>(file.data());
-    const auto start = file.begin() + VERRO3_HEADER_SIZE + header->tableOffsets[0];
-    return Bytes(start, start + header->vertexCount * 12);
-}
-
 RECT ScreenRect(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
@@ -71,17 +66,11 @@ void PumpMessages() {
 namespace {
 DialogAnswerer* activeAnswerer = nullptr;
 
-BOOL CALLBACK NoteOpenWindow(HWND window, LPARAM seen) {
-    reinterpret_cast<std::vector<HWND>*>(seen)->push_back(window);
-    return TRUE;
-}
-
 // Runs once the messages the step posted are taken: a dialog still modal then was left open.
 void CALLBACK EndLeftOpen(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     KillTimer(dialog, timer);
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    if (activeAnswerer && owner && !IsWindowEnabled(owner)) {
-        ++activeAnswerer->unexpected;
+    if (activeAnswerer && !IsWindowEnabled(GetWindow(dialog, GW_OWNER))) {
+        ADD_FAILURE() << "the dialog \"" << WindowText(dialog) << "\" was left open";
         EndDialog(dialog, IDCANCEL);
     }
 }
@@ -100,13 +89,13 @@ void CALLBACK RunStep(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     SetTimer(dialog, 2, 0, EndLeftOpen);
 }
 
-// A dialog is activated again when a dialog it opened closes: each is answered once.
+// Owned dialogs only, each once: a dialog is activated again when a dialog it opened closes.
 LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
     DialogAnswerer* self = activeAnswerer;
-    if (code == HCBT_ACTIVATE && self && std::string(className) == "#32770" &&
+    if (code == HCBT_ACTIVATE && self && std::string(className) == "#32770" && GetWindow(window, GW_OWNER) &&
         std::find(self->seen.begin(), self->seen.end(), window) == self->seen.end()) {
         self->seen.push_back(window);
         self->captions.push_back(WindowText(window));
@@ -118,7 +107,6 @@ LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
 
 DialogAnswerer::DialogAnswerer() {
     activeAnswerer = this;
-    EnumThreadWindows(GetCurrentThreadId(), NoteOpenWindow, reinterpret_cast<LPARAM>(&seen));
     hook = SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId());
 }
 

@@ -21,22 +21,19 @@ int ListSelection(HWND window, int listId);
 void SelectByUser(HWND window, int listId, int index);
 std::string WindowText(HWND window);
 std::string ItemText(HWND window, int id);
-// The vertex table of the Verro3 file at path.
-Bytes Verro3Vertices(const std::string& path);
 RECT ScreenRect(HWND window);
 void PumpMessages();
 
 // Answers the modal dialogs that a test's commands open, in the order they open: each step runs
 // inside the dialog's own modal loop. A dialog that no step awaits, or that its step leaves open,
-// is cancelled and counted, so that a faulty dialog fails its test instead of hanging it.
+// is cancelled, and fails the test instead of hanging it.
 struct DialogAnswerer {
     DialogAnswerer();
     ~DialogAnswerer();
     void Then(std::function<void(HWND dialog)> step) { steps.push_back(std::move(step)); }
 
     std::vector<std::string> captions; // of the dialogs answered, in the order they opened
-    int unexpected = 0;
     std::vector<std::function<void(HWND)>> steps;
-    std::vector<HWND> seen; // open before the answerer, or answered
+    std::vector<HWND> seen;
     HHOOK hook;
 };

@@ -6,7 +6,6 @@
 #include "platform/win32_handles.h"
 #include "resources/resource.h"
 #include "tests/gui/gui_support.h"
-#include "tests/support/fce_builder.h"
 #include "tests/support/scripted_responder.h"
 #include "tests/support/temp_dir.h"
 
