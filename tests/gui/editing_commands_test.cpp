@@ -51,12 +51,8 @@ class EditingCommandsTest : public MainWindowFixture {
 // text is cut at 63.
 TEST_F(EditingCommandsTest, PartNamesByTypingByTheChooserAndByDefault) {
     const std::string full = std::string(63, 'q') + "Z";
-    Open({std::vector<uint32_t>(13, 3),
-          std::vector<uint32_t>(13, 1),
-          std::vector<std::string>(13, full),
-          {},
-          0,
-          1});
+    const std::vector<uint32_t> vertexCounts(13, 3), triangleCounts(13, 1);
+    Open({vertexCounts, triangleCounts, std::vector<std::string>(13, full), {}, 0, 1});
     std::vector<std::string> parts(13, full.substr(0, 63));
     SetWindowPos(window, nullptr, 173, 61, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SelectByUser(window, IDC_PART_LIST, 0);
