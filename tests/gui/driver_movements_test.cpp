@@ -1,7 +1,6 @@
 // The driver's vertices chosen with the real mouse, the driver part neither first, last nor selected.
 #include "driver/driver_view.h"
 #include "model/car_model.h"
-#include "platform/win32_handles.h"
 #include "tests/gui/main_window_fixture.h"
 
 #include <cstring>

@@ -36,17 +36,15 @@ void SelectByUser(HWND window, int listId, int index) {
     SendCommand(window, listId, LBN_SELCHANGE);
 }
 
+// GetWindowText does not ask a control of another process.
 std::string WindowText(HWND window) {
     char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
-// GetWindowText does not ask a control of another process.
 std::string ItemText(HWND window, int id) {
-    char text[512] = {};
-    SendDlgItemMessageA(window, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
+    return WindowText(GetDlgItem(window, id));
 }
 
 RECT ScreenRect(HWND window) {
