@@ -106,15 +106,14 @@ class EndToEndTest : public ::testing::Test {
 TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
     Start(L"");
     TempDir dir;
-    const CarShape shape{{5, 3}, {4, 1}, {":HB", ":OD"}, {"HWYN5"}, 2, 1};
-    const KeshFile kesh = MakeKesh(shape);
+    const KeshFile kesh = MakeKesh(SmallCar());
     // A bare file name finds the car only if the dialog starts in the program's folder.
     const std::string beside =
         (std::filesystem::path(ProgramPath()).parent_path() / "end_to_end_car.fce").string();
     WriteBytes(beside, kesh.Build());
     Settle(Answer(Press(IDC_OPEN_KESH, "Open"), "end_to_end_car.fce"));
     std::filesystem::remove(beside);
-    ASSERT_EQ(SendDlgItemMessageA(main, IDC_PART_LIST, LB_GETCOUNT, 0, 0), 2);
+    ASSERT_EQ(SendDlgItemMessageA(main, IDC_PART_LIST, LB_GETCOUNT, 0, 0), 3);
 
     // The second file type and a name without extension: the damaged car goes to typed.fce, in
     // the folder typed. The same bare name: the dialog starts there and asks before replacing.

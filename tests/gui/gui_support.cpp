@@ -75,26 +75,23 @@ void CALLBACK EndLeftOpen(HWND dialog, UINT, UINT_PTR timer, DWORD) {
 
 void CALLBACK RunStep(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     KillTimer(dialog, timer);
-    std::function<void(HWND)> step = [](HWND) {};
-    if (activeAnswerer && !activeAnswerer->steps.empty()) {
-        step = std::move(activeAnswerer->steps.front());
-        activeAnswerer->steps.erase(activeAnswerer->steps.begin());
-    }
     // A modal dialog shows itself only once its loop first goes idle; the step may look at it.
     ShowWindow(dialog, SW_SHOW);
     UpdateWindow(dialog);
-    step(dialog);
+    if (activeAnswerer && !activeAnswerer->steps.empty()) {
+        auto step = std::move(activeAnswerer->steps.front());
+        activeAnswerer->steps.erase(activeAnswerer->steps.begin());
+        step(dialog);
+    }
     SetTimer(dialog, 2, 0, EndLeftOpen);
 }
 
-// Owned dialogs only, each once: a dialog is activated again when a dialog it opened closes.
+// Owned dialogs (class 32770) only, each once: a dialog is activated again when one it opened closes.
 LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
     DialogAnswerer* self = activeAnswerer;
-    if (code == HCBT_ACTIVATE && self && std::string(className) == "#32770" && GetWindow(window, GW_OWNER) &&
-        std::find(self->seen.begin(), self->seen.end(), window) == self->seen.end()) {
+    if (code == HCBT_ACTIVATE && self && GetClassLongPtrA(window, GCW_ATOM) == 32770 &&
+        GetWindow(window, GW_OWNER) && std::count(self->seen.begin(), self->seen.end(), window) == 0) {
         self->seen.push_back(window);
         self->captions.push_back(WindowText(window));
         SetTimer(window, 1, 0, RunStep);

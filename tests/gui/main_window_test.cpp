@@ -45,7 +45,6 @@ TEST_F(MainWindowTest, FileCommandsAndCarsFromOutside) {
     PumpMessages();
     EXPECT_EQ(std::string(lastDirectory), dir.Folder());
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD", LONG_NAME}));
-    EXPECT_EQ(ListEntries(window, IDC_DUMMY_LIST), (std::vector<std::string>{"HWYN5", "TRYO324"}));
     EXPECT_EQ(ItemText(window, IDC_PART_NAME) + ItemText(window, IDC_DUMMY_NAME), ":HBHWYN5");
     EXPECT_EQ(ItemText(window, IDC_INFO_TEXT),
               "Number of triangles=7\r\nNumber of vertices=12\r\n"
