@@ -1,5 +1,4 @@
-// Editing the car from the main window: naming parts and dummies by typing, through both choosers
-// and by "Set default"; the colour tables; the driver's vertices chosen with the real mouse.
+// Editing the car from the main window: part and dummy names, colour tables, the driver's vertices.
 #include "colour/colour_conversion.h"
 #include "driver/driver_view.h"
 #include "mainwin/part_codes.h"
@@ -52,8 +51,7 @@ class EditingCommandsTest : public MainWindowFixture {
     }
 };
 
-// Names that fill all 64 bytes, as a file may hold them, are cleared whole by every rename; typed
-// text is cut at 63.
+// Names that fill all 64 bytes, as a file may hold them, are cleared whole; typing stops at 63.
 TEST_F(EditingCommandsTest, PartNamesByTypingByTheChooserAndByDefault) {
     const std::string full = std::string(63, 'q') + "Z";
     const std::vector<uint32_t> vertexCounts(13, 3), triangleCounts(13, 1);
@@ -142,7 +140,6 @@ TEST_F(EditingCommandsTest, DummyChooserGivesTheNameOfTheButtonsClicked) {
     ExpectNames({":HB", ":HLFW", ":HRFW"}, {"HWYN5", "SBYO9"});
 }
 
-const int LISTS[] = {1019, 1020, 1021, 1022};
 FceColour* const TABLES[] = {carModel.header.primaryColours, carModel.header.interiorColours,
                              carModel.header.secondaryColours, carModel.header.driverHairColours};
 const int SCROLLS[] = {IDC_HUE_SCROLL, IDC_SATURATION_SCROLL, IDC_VALUE_SCROLL, IDC_TRANSPARENCY_SCROLL};
@@ -189,8 +186,8 @@ TEST_F(EditingCommandsTest, TheColoursEditorEditsTheFourTablesOfTheCar) {
             for (uint32_t i = 0; i < carModel.header.colourCount; ++i) {
                 rows.push_back(RowText(TABLES[k][i]));
             }
-            EXPECT_EQ(ListEntries(editor, LISTS[k]), rows) << k;
-            EXPECT_EQ(ListSelection(editor, LISTS[k]), selected < 0 ? LB_ERR : selected) << k;
+            EXPECT_EQ(ListEntries(editor, 1019 + k), rows) << k;
+            EXPECT_EQ(ListSelection(editor, 1019 + k), selected < 0 ? LB_ERR : selected) << k;
             if (selected >= 0) {
                 ExpectSwatch(GetDlgItem(editor, 1040 + k), TABLES[k][selected]);
             }
@@ -316,8 +313,7 @@ class DriverMovementsTest : public MainWindowFixture {
 TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
     SelectByUser(window, IDC_PART_LIST, 3);
     const std::vector<uint32_t> toggled = {4, 0, 7, 0, 4, 4, 0};
-    // From below right of the centre to out of the view: the band, drawn inverted, holds corner 3
-    // and the centre. A move with no drag in progress draws nothing.
+    // The band, drawn inverted, holds corner 3 and the centre; a move with no drag draws nothing.
     auto drag = [&] {
         const POINT centre = At(4), anchor = {centre.x + 30, centre.y + 20};
         Mouse(WM_MOUSEMOVE, anchor);

@@ -24,9 +24,8 @@ std::string ItemText(HWND window, int id);
 RECT ScreenRect(HWND window);
 void PumpMessages();
 
-// Answers the modal dialogs that a test's commands open, in the order they open: each step runs
-// inside the dialog's own modal loop. A dialog that no step awaits, or that its step leaves open,
-// is cancelled, and fails the test instead of hanging it.
+// Answers the modal dialogs a test opens, in order, each step inside the dialog's own modal loop. A
+// dialog that no step awaits, or that its step leaves open, is cancelled and fails the test.
 struct DialogAnswerer {
     DialogAnswerer();
     ~DialogAnswerer();
