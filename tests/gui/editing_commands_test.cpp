@@ -70,9 +70,7 @@ TEST_F(EditingCommandsTest, PartNamesByTypingByTheChooserAndByDefault) {
         SelectByUser(window, IDC_PART_LIST, part);
         Choose(IDC_CHOOSE_PART, [&](HWND dialog) {
             EXPECT_EQ(ItemText(dialog, PartCodeTable[row - 1].buttonId), PartCodeTable[row - 1].description);
-            if (row == 1) {
-                ExpectOver(dialog, IDC_DUMMY_LIST, 228, 257);
-            }
+            ExpectOver(dialog, IDC_DUMMY_LIST, 228, 257);
             ClickNow(dialog, row == 1 ? 1012 : 1019 + row);
         });
         parts[size_t(part)] = codes[row - 1];
@@ -92,15 +90,12 @@ TEST_F(EditingCommandsTest, DummyChooserGivesTheNameOfTheButtonsClicked) {
     SelectByUser(window, IDC_DUMMY_LIST, 1);
     auto dummy = [this](std::vector<int> clicks) {
         Choose(IDC_CHOOSE_DUMMY, [&](HWND dialog) {
-            if (clicks.size() == 1) {
-                ExpectOver(dialog, IDC_INFO_TEXT, 272, 233);
-            }
+            ExpectOver(dialog, IDC_INFO_TEXT, 272, 233);
             for (int id : clicks) {
                 if (id > 0) {
                     ClickNow(dialog, id);
                 } else {
-                    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(-id, BN_DOUBLECLICKED),
-                                 LPARAM(GetDlgItem(dialog, -id)));
+                    SendCommand(dialog, -id, BN_DOUBLECLICKED);
                 }
             }
         });
@@ -262,18 +257,6 @@ std::vector<uint32_t> Flags() {
 
 class DriverMovementsTest : public MainWindowFixture {
   protected:
-    void SetUp() override {
-        MainWindowFixture::SetUp();
-        Open({{5, 3, 7, 4}, {4, 1, 5, 2}, {":HB", ":LB", ":OD", ":TB"}, {}, 0, 1});
-        for (uint32_t k = 0; k < carModel.header.vertexCount; ++k) { // neither all 0 nor all 4 around
-            carModel.movementFlags[k] = k - FIRST < 7 ? DRIVER_FLAGS[k - FIRST] : k % 3 * 2;
-        }
-        std::copy(std::begin(DRIVER_VERTICES), std::end(DRIVER_VERTICES), carModel.vertices + FIRST);
-        for (uint32_t j = 0; j < 5; ++j) {
-            std::copy_n(DRIVER_TRIANGLES[j], 3, carModel.triangles[FIRST_TRIANGLE + j].vertexIndexes);
-        }
-        original = Flags();
-    }
     HWND View() const { return GetDlgItem(dialog, IDC_DRIVER_VIEW); }
     POINT At(uint32_t k) const {
         return {driverView.projectedVertices[k].x, driverView.projectedVertices[k].y};
@@ -305,12 +288,20 @@ class DriverMovementsTest : public MainWindowFixture {
         return values;
     }
     HWND dialog = nullptr;
-    std::vector<uint32_t> original;
 };
 
 // The driver part is neither first, last nor selected. Opened twice: a drag, a drag cut short,
 // "Reset all" and Cancel change nothing; a drag and OK write the driver part's values alone.
 TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
+    Open({{5, 3, 7, 4}, {4, 1, 5, 2}, {":HB", ":LB", ":OD", ":TB"}, {}, 0, 1});
+    for (uint32_t k = 0; k < carModel.header.vertexCount; ++k) { // neither all 0 nor all 4 around
+        carModel.movementFlags[k] = k - FIRST < 7 ? DRIVER_FLAGS[k - FIRST] : k % 3 * 2;
+    }
+    std::copy(std::begin(DRIVER_VERTICES), std::end(DRIVER_VERTICES), carModel.vertices + FIRST);
+    for (uint32_t j = 0; j < 5; ++j) {
+        std::copy_n(DRIVER_TRIANGLES[j], 3, carModel.triangles[FIRST_TRIANGLE + j].vertexIndexes);
+    }
+    const std::vector<uint32_t> original = Flags();
     SelectByUser(window, IDC_PART_LIST, 3);
     const std::vector<uint32_t> toggled = {4, 0, 7, 0, 4, 4, 0};
     // The band, drawn inverted, holds corner 3 and the centre; a move with no drag draws nothing.

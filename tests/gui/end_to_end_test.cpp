@@ -38,7 +38,6 @@ Bytes Verro3Vertices(const std::string& path) {
     return Bytes(start, start + header->vertexCount * 12);
 }
 
-// Any caption when none is given.
 HWND FindDialog(HWND owner, const char* caption = nullptr) {
     for (HWND dialog = nullptr; (dialog = FindWindowExA(nullptr, dialog, "#32770", caption)) != nullptr;) {
         if (GetWindow(dialog, GW_OWNER) == owner && IsWindowVisible(dialog)) {
