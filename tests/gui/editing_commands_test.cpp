@@ -11,6 +11,9 @@
 
 namespace {
 
+const COLORREF RED = RGB(255, 0, 0), GREEN = RGB(0, 255, 0), BLACK = RGB(0, 0, 0);
+const COLORREF BACKGROUND = GetSysColor(COLOR_WINDOW), INVERTED = BACKGROUND ^ 0xFFFFFF;
+
 class EditingCommandsTest : public MainWindowFixture {
   protected:
     void Choose(int button, std::function<void(HWND)> step) {
@@ -49,6 +52,37 @@ class EditingCommandsTest : public MainWindowFixture {
         EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, client.right, client.bottom}),
                   (std::vector<LONG>{over.left, over.top, size.right, size.bottom}));
     }
+    HWND DriverView() const { return GetDlgItem(driverDialog, IDC_DRIVER_VIEW); }
+    POINT At(uint32_t k) const {
+        return {driverView.projectedVertices[k].x, driverView.projectedVertices[k].y};
+    }
+    // The view reads the real cursor.
+    void Mouse(UINT message, POINT at) {
+        POINT screen = at;
+        ClientToScreen(DriverView(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageA(DriverView(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        PumpMessages();
+    }
+    std::vector<COLORREF> Pixels(const std::vector<POINT>& points) const {
+        HDC dc = GetDC(DriverView());
+        std::vector<COLORREF> pixels;
+        for (POINT at : points) {
+            pixels.push_back(GetPixel(dc, at.x, at.y));
+        }
+        ReleaseDC(DriverView(), dc);
+        return pixels;
+    }
+    // Each checked against the colour of its square.
+    std::vector<uint32_t> Shown() const {
+        std::vector<uint32_t> values;
+        for (uint32_t k = 0; k < driverView.vertexCount; ++k) {
+            values.push_back(driverView.projectedVertices[k].movement);
+            EXPECT_EQ(Pixels({At(k)})[0], values.back() == MovementFixed ? RED : GREEN) << k;
+        }
+        return values;
+    }
+    HWND driverDialog = nullptr;
 };
 
 // Names that fill all 64 bytes, as a file may hold them, are cleared whole; typing stops at 63.
@@ -239,9 +273,6 @@ TEST_F(EditingCommandsTest, TheColoursEditorEditsTheFourTablesOfTheCar) {
     EXPECT_NE(ItemText(window, IDC_INFO_TEXT).find("Number of colors=3"), std::string::npos);
 }
 
-const COLORREF RED = RGB(255, 0, 0), GREEN = RGB(0, 255, 0), BLACK = RGB(0, 0, 0);
-const COLORREF BACKGROUND = GetSysColor(COLOR_WINDOW), INVERTED = BACKGROUND ^ 0xFFFFFF;
-
 // Corners 0 to 3 anticlockwise from the bottom left, 4 the centre, 5 and 6 on the diagonals. The
 // bottom edge is only the first triangle's closing edge; the fifth names a vertex the part lacks.
 const Vec3 DRIVER_VERTICES[] = {{0, 0, -1},    {0, 0, 1},          {0, 0.5f, 1},     {0, 0.5f, -1},
@@ -255,44 +286,9 @@ std::vector<uint32_t> Flags() {
                                  carModel.movementFlags + carModel.header.vertexCount);
 }
 
-class DriverMovementsTest : public MainWindowFixture {
-  protected:
-    HWND View() const { return GetDlgItem(dialog, IDC_DRIVER_VIEW); }
-    POINT At(uint32_t k) const {
-        return {driverView.projectedVertices[k].x, driverView.projectedVertices[k].y};
-    }
-    // The view reads the real cursor.
-    void Mouse(UINT message, POINT at) {
-        POINT screen = at;
-        ClientToScreen(View(), &screen);
-        SetCursorPos(screen.x, screen.y);
-        PostMessageA(View(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(at.x, at.y));
-        PumpMessages();
-    }
-    std::vector<COLORREF> Pixels(const std::vector<POINT>& points) const {
-        HDC dc = GetDC(View());
-        std::vector<COLORREF> pixels;
-        for (POINT at : points) {
-            pixels.push_back(GetPixel(dc, at.x, at.y));
-        }
-        ReleaseDC(View(), dc);
-        return pixels;
-    }
-    // Each checked against the colour of its square.
-    std::vector<uint32_t> Shown() const {
-        std::vector<uint32_t> values;
-        for (uint32_t k = 0; k < driverView.vertexCount; ++k) {
-            values.push_back(driverView.projectedVertices[k].movement);
-            EXPECT_EQ(Pixels({At(k)})[0], values.back() == MovementFixed ? RED : GREEN) << k;
-        }
-        return values;
-    }
-    HWND dialog = nullptr;
-};
-
 // The driver part is neither first, last nor selected. Opened twice: a drag, a drag cut short,
 // "Reset all" and Cancel change nothing; a drag and OK write the driver part's values alone.
-TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
+TEST_F(EditingCommandsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
     Open({{5, 3, 7, 4}, {4, 1, 5, 2}, {":HB", ":LB", ":OD", ":TB"}, {}, 0, 1});
     for (uint32_t k = 0; k < carModel.header.vertexCount; ++k) { // neither all 0 nor all 4 around
         carModel.movementFlags[k] = k - FIRST < 7 ? DRIVER_FLAGS[k - FIRST] : k % 3 * 2;
@@ -310,21 +306,21 @@ TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
         Mouse(WM_MOUSEMOVE, anchor);
         EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}})[0], BACKGROUND);
         Mouse(WM_LBUTTONDOWN, anchor);
-        EXPECT_EQ(GetCapture(), View());
+        EXPECT_EQ(GetCapture(), DriverView());
         Mouse(WM_MOUSEMOVE, {anchor.x - 30, anchor.y - 10});
         Mouse(WM_MOUSEMOVE, {-4, -3});
         EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}, At(3), {anchor.x + 2, anchor.y + 2}}),
                   (std::vector<COLORREF>{INVERTED, RED ^ 0xFFFFFF, BACKGROUND}));
         Mouse(WM_LBUTTONUP, {-4, -3});
-        EXPECT_NE(GetCapture(), View());
+        EXPECT_NE(GetCapture(), DriverView());
         EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}})[0], BACKGROUND);
         EXPECT_EQ(Shown(), toggled);
     };
     DialogAnswerer answerer;
     answerer.Then([&](HWND opened) {
-        dialog = opened;
+        driverDialog = opened;
         RECT client;
-        GetClientRect(View(), &client);
+        GetClientRect(DriverView(), &client);
         EXPECT_EQ((std::vector<int32_t>{driverView.viewClientRect.right, driverView.viewClientRect.bottom}),
                   (std::vector<int32_t>{client.right, client.bottom}));
         // An edge, the inside of a triangle, and where the edge to the missing vertex would run.
@@ -338,20 +334,20 @@ TEST_F(DriverMovementsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
         Mouse(WM_LBUTTONDOWN, {2, 2});
         Mouse(WM_MOUSEMOVE, corner);
         EXPECT_EQ(Pixels({{corner.x - 1, 3}})[0], INVERTED);
-        SetCapture(GetDlgItem(dialog, IDC_RESET_ALL));
+        SetCapture(GetDlgItem(driverDialog, IDC_RESET_ALL));
         PumpMessages();
         EXPECT_EQ(Pixels({{corner.x - 1, 3}})[0], BACKGROUND) << "the band goes with the mouse";
         Mouse(WM_LBUTTONUP, corner);
         EXPECT_EQ(Shown(), toggled);
-        ClickNow(dialog, IDC_RESET_ALL);
+        ClickNow(driverDialog, IDC_RESET_ALL);
         PumpMessages();
         EXPECT_EQ(Shown(), std::vector<uint32_t>(7, MovementFixed)) << "repainted";
-        ClickNow(dialog, IDCANCEL);
+        ClickNow(driverDialog, IDCANCEL);
     });
     answerer.Then([&](HWND opened) {
-        dialog = opened;
+        driverDialog = opened;
         drag();
-        ClickNow(dialog, IDOK);
+        ClickNow(driverDialog, IDOK);
     });
     std::vector<uint32_t> written = original;
     std::copy(toggled.begin(), toggled.end(), written.begin() + FIRST);

@@ -15,10 +15,8 @@
 namespace {
 
 // The program's path as Wine sees it: the build tree lies on drive Z:.
-std::string ProgramPath() {
-    std::string path = "Z:" + std::string(VERRO_PROGRAM);
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+std::filesystem::path ProgramPath() {
+    return std::filesystem::path("Z:" + std::string(VERRO_PROGRAM)).make_preferred();
 }
 
 template <class Condition> bool WaitFor(Condition condition) {
@@ -51,8 +49,7 @@ class EndToEndTest : public ::testing::Test {
   protected:
     // The wide call passes any folder name whole.
     void Start(const std::wstring& arguments) {
-        const std::string program = ProgramPath();
-        std::wstring commandLine = L"\"" + std::wstring(program.begin(), program.end()) + L"\" " + arguments;
+        std::wstring commandLine = L"\"" + ProgramPath().wstring() + L"\" " + arguments;
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -104,8 +101,7 @@ TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
     TempDir dir;
     const KeshFile kesh = MakeKesh(SmallCar());
     // A bare file name finds the car only if the dialog starts in the program's folder.
-    const std::string beside =
-        (std::filesystem::path(ProgramPath()).parent_path() / "end_to_end_car.fce").string();
+    const std::string beside = (ProgramPath().parent_path() / "end_to_end_car.fce").string();
     WriteBytes(beside, kesh.Build());
     Settle(Answer(Press(IDC_OPEN_KESH, "Open"), "end_to_end_car.fce"));
     std::filesystem::remove(beside);
