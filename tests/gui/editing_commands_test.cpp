@@ -73,7 +73,7 @@ class EditingCommandsTest : public MainWindowFixture {
         ReleaseDC(DriverView(), dc);
         return pixels;
     }
-    // Each checked against the colour of its square.
+    // The working values, each checked against the colour of its square.
     std::vector<uint32_t> Shown() const {
         std::vector<uint32_t> values;
         for (uint32_t k = 0; k < driverView.vertexCount; ++k) {
@@ -321,8 +321,7 @@ TEST_F(EditingCommandsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
         driverDialog = opened;
         RECT client;
         GetClientRect(DriverView(), &client);
-        EXPECT_EQ((std::vector<int32_t>{driverView.viewClientRect.right, driverView.viewClientRect.bottom}),
-                  (std::vector<int32_t>{client.right, client.bottom}));
+        EXPECT_EQ(AsBytes(&driverView.viewClientRect, 1), AsBytes(&client, 1));
         // An edge, the inside of a triangle, and where the edge to the missing vertex would run.
         const POINT a = At(0), b = At(1), centre = At(4), five = At(5);
         EXPECT_EQ(Pixels({{(a.x + b.x) / 2, a.y},
