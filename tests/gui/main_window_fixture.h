@@ -1,11 +1,11 @@
-// The main window from template 101, with a scratch folder and a responder standing in for
-// the user. Destroying the window afterwards must release every block of the car.
+// The main window, with a scratch folder and a responder standing in for the user.
 #pragma once
 
+#include "mainwin/main_dialog.h"
 #include "platform/platform.h"
+#include "platform/win32_handles.h"
 #include "resources/resource.h"
 #include "tests/gui/gui_support.h"
-#include "tests/support/fce_builder.h"
 #include "tests/support/scripted_responder.h"
 #include "tests/support/temp_dir.h"
 
@@ -13,15 +13,20 @@
 
 class MainWindowFixture : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_NE(window = OpenMainWindow(), nullptr); }
+    void SetUp() override {
+        window = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialog, 0);
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOW);
+        PumpMessages();
+    }
     void TearDown() override {
         DestroyWindow(window);
         EXPECT_EQ(LiveZeroedBlocks(), 0) << "destroying the main window releases the car";
     }
-    // Opens the car through "Open Verro3..."; the responder forgets that dialog.
-    void Open(const CarShape& shape, const std::string& name = "car.fce") {
-        WriteBytes(dir.File(name), MakeVerro3(shape).Build());
-        responder.Choose(dir.File(name));
+    // Opens car.fce through "Open Verro3..."; the responder forgets that dialog.
+    void Open(const CarShape& shape) {
+        WriteBytes(dir.File("car.fce"), MakeVerro3(shape).Build());
+        responder.Choose(dir.File("car.fce"));
         SendCommand(window, IDC_OPEN_VERRO3);
         responder.requests.clear();
     }
