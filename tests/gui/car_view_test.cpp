@@ -3,6 +3,8 @@
 #include "viewer/car_view.h"
 #include "viewer/car_view_window.h"
 
+#include <algorithm>
+
 namespace {
 
 const COLORREF SELECTED = RGB(230, 40, 0);
@@ -18,11 +20,9 @@ TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     EXPECT_EQ(WindowText(carViewWindow), "Car view - sample_car.fce");
     // Closing the view leaves the car; the button opens it again, beside the main window.
     SendMessageA(carViewWindow, WM_CLOSE, 0, 0);
-    EXPECT_EQ(carViewWindow, nullptr);
     SendCommand(window, IDC_CAR_VIEW);
     ASSERT_NE(carViewWindow, nullptr);
     EXPECT_EQ(ScreenRect(carViewWindow).left, ScreenRect(window).right);
-    UpdateWindow(carViewWindow);
     RECT client; // the picture fills the client area's bottom
     GetClientRect(carViewWindow, &client);
     const int top = client.bottom - carView.height;
@@ -40,12 +40,10 @@ TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     UpdateWindow(carViewWindow);
     ASSERT_EQ(carView.selectedPartLines.size(), 4 * carModel.header.partTriangleCount[WHEEL]);
     HDC dc = GetDC(carViewWindow);
-    int highlighted = 0;
-    for (const ScreenPoint& corner : carView.selectedPartLines) {
-        highlighted += GetPixel(dc, corner.x, corner.y + top) == SELECTED;
-    }
+    EXPECT_EQ(std::ranges::count_if(carView.selectedPartLines,
+                                    [&](ScreenPoint c) { return GetPixel(dc, c.x, c.y + top) == SELECTED; }),
+              ptrdiff_t(carView.selectedPartLines.size()));
     ReleaseDC(carViewWindow, dc);
-    EXPECT_EQ(highlighted, int(carView.selectedPartLines.size()));
 
     // A failed open leaves nothing to show.
     responder.Choose(dir.File("missing.fce"));

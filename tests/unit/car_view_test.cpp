@@ -45,10 +45,10 @@ ScreenPoint Pixel(const CarView& view, Vec3 at) {
     return {int32_t(std::lround(p.x)), int32_t(std::lround(p.y))};
 }
 
-// A box 2 wide (x), 0.8 high (y) and 4 long (z), placed to span x 2 to 4, y 0.1 to 0.9 and z -3
-// to 1, in a room of 200 x 60 pixels; the corner at its right, top and front is watched. A
-// second part whose vertices are not finite changes nothing.
-TEST(CarViewTest, FixedViewsFitTheCarAndTheCameraTurnsAndZooms) {
+// Part 0 is a box 2 wide (x), 0.8 high (y) and 4 long (z), placed to span x 2 to 4, y 0.1 to 0.9
+// and z -3 to 1, in a room of 200 x 60 pixels; the corner at its right, top and front is watched.
+// Part 1, whose vertices are not finite, changes nothing.
+TEST(CarViewTest, ASmallCarFittedTurnedZoomedPickedAndDrawn) {
     TestCar car;
     car.AddPart({2, 0.1f, -3}, {{0, 0, 0}, {2, 0.8f, 4}});
     car.AddPart({0, 0, 0}, {{NaN, 0, 0}, {0, INF, 0}, {3, 0.5f, -1}});
@@ -77,6 +77,7 @@ TEST(CarViewTest, FixedViewsFitTheCarAndTheCameraTurnsAndZooms) {
     EXPECT_DOUBLE_EQ(view.pitch, std::numbers::pi / 2);
     PressCarView(view, 9, 9);
     EXPECT_TRUE(ReleaseCarView(view, 9 + DRAG_PIXELS, 9));
+    EXPECT_FALSE(MoveCarView(view, 99, 99)) << "the button is up";
 
     ZoomCarView(view, 120);
     EXPECT_DOUBLE_EQ(view.scale, 50 * ZOOM_PER_NOTCH);
@@ -85,13 +86,10 @@ TEST(CarViewTest, FixedViewsFitTheCarAndTheCameraTurnsAndZooms) {
     // Seen from above, the car's length of 4 fills the room's 60 pixels of height.
     ResizeCarView(view, car.model, 424, 84);
     EXPECT_DOUBLE_EQ(view.scale, 15 * ZOOM_MAX) << "the zoom outlives a resize";
-}
 
-// Parts 0 and 2 are slopes crossing like an X seen from the side, 0 falling to -x, 2 rising and
-// further forward. Of part 1 only triangle 0 is drawn: triangle 1 names vertex 5, which belongs
-// to the next part, and triangles 2 and 3 have a corner that is not finite, as has part 3.
-TEST(CarViewTest, AClickPicksTheNearestPartAndBadTrianglesAreLeftOut) {
-    TestCar car;
+    // Parts 2 and 4 are slopes crossing like an X seen from the side, 2 falling to -x, 4 rising
+    // and further forward. Of part 3 only triangle 0 is drawn: triangle 1 names vertex 5, which
+    // belongs to the next part, and triangles 2 and 3 have a corner that is not finite, as has part 5.
     car.AddPart({0, 0, 0}, {{0.5f, 1, 0}, {0.5f, 1, 1}, {-0.5f, 0, 1}, {-0.5f, 0, 0}},
                 {{0, 1, 2}, {0, 2, 3}});
     car.AddPart({0, 0, 2}, {{0, 0, 0}, {0, 1, 0}, {0, 1, 1}, {0, NaN, 0}, {INF, 0, 0}},
@@ -102,9 +100,8 @@ TEST(CarViewTest, AClickPicksTheNearestPartAndBadTrianglesAreLeftOut) {
     car.model.header.dummyCount = 3;
     car.model.header.dummyPositions[1] = {0, 0.5f, 3};
     car.model.header.dummyPositions[2] = {0, INF, 0};
-    CarView view{};
-    view.selectedPart = view.selectedDummy = 1;
-    ResizeCarView(view, car.model, 300, 200);
+    view.selectedPart = 3;
+    view.selectedDummy = 1;
     ShowFixedView(view, car.model, FixedView::Side);
     auto pickAt = [&](float y, float z) {
         ViewPoint p = ProjectPoint(view, 0, y, z);
@@ -112,7 +109,7 @@ TEST(CarViewTest, AClickPicksTheNearestPartAndBadTrianglesAreLeftOut) {
     };
     EXPECT_EQ(
         (std::array{pickAt(0.9f, 0.75f), pickAt(0.1f, 0.75f), pickAt(0.9f, 1.25f), pickAt(0.1f, 0.25f)}),
-        (std::array{0, 2, 2, 0}));
+        (std::array{2, 4, 4, 2}));
     EXPECT_EQ((std::array{pickAt(0.5f, 1.75f), pickAt(-0.5f, 0.75f)}), (std::array{-1, -1})) << "empty space";
 
     BuildCarFrame(view, car.model);
