@@ -4,15 +4,12 @@
 
 #include <array>
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <tuple>
 #include <vector>
 
 namespace {
 
-const float NaN = std::numeric_limits<float>::quiet_NaN();
-const float INF = std::numeric_limits<float>::infinity();
 using Corners = std::array<uint32_t, 3>;
 
 // A car in memory: parts added one after the other, vertices relative to their position.
@@ -51,7 +48,7 @@ ScreenPoint Pixel(const CarView& view, Vec3 at) {
 TEST(CarViewTest, ASmallCarFittedTurnedZoomedPickedAndDrawn) {
     TestCar car;
     car.AddPart({2, 0.1f, -3}, {{0, 0, 0}, {2, 0.8f, 4}});
-    car.AddPart({0, 0, 0}, {{NaN, 0, 0}, {0, INF, 0}, {3, 0.5f, -1}});
+    car.AddPart({0, 0, 0}, {{NAN, 0, 0}, {0, INFINITY, 0}, {3, 0.5f, -1}});
     CarView view{};
     ResizeCarView(view, car.model, 224, 84);
     // The scale is the smaller of the room's width and height over the car's extent on screen.
@@ -92,14 +89,14 @@ TEST(CarViewTest, ASmallCarFittedTurnedZoomedPickedAndDrawn) {
     // belongs to the next part, and triangles 2 and 3 have a corner that is not finite, as has part 5.
     car.AddPart({0, 0, 0}, {{0.5f, 1, 0}, {0.5f, 1, 1}, {-0.5f, 0, 1}, {-0.5f, 0, 0}},
                 {{0, 1, 2}, {0, 2, 3}});
-    car.AddPart({0, 0, 2}, {{0, 0, 0}, {0, 1, 0}, {0, 1, 1}, {0, NaN, 0}, {INF, 0, 0}},
+    car.AddPart({0, 0, 2}, {{0, 0, 0}, {0, 1, 0}, {0, 1, 1}, {0, NAN, 0}, {INFINITY, 0, 0}},
                 {{0, 1, 2}, {0, 2, 5}, {0, 1, 3}, {4, 1, 2}});
     car.AddPart({0, 0, 0.5f}, {{-0.5f, 1, 0}, {-0.5f, 1, 1}, {0.5f, 0, 1}, {0.5f, 0, 0}},
                 {{0, 1, 2}, {0, 2, 3}});
-    car.AddPart({NaN, 0, 0}, {{0, 0, 0}, {0, 1, 0}, {0, 1, 1}}, {{0, 1, 2}});
+    car.AddPart({NAN, 0, 0}, {{0, 0, 0}, {0, 1, 0}, {0, 1, 1}}, {{0, 1, 2}});
     car.model.header.dummyCount = 3;
     car.model.header.dummyPositions[1] = {0, 0.5f, 3};
-    car.model.header.dummyPositions[2] = {0, INF, 0};
+    car.model.header.dummyPositions[2] = {0, INFINITY, 0};
     view.selectedPart = 3;
     view.selectedDummy = 1;
     ShowFixedView(view, car.model, FixedView::Side);

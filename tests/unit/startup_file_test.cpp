@@ -10,11 +10,6 @@
 
 namespace {
 
-// The only file there is whose name looks like an option.
-bool Exists(const char* path) {
-    return std::strcmp(path, "-car.fce") == 0;
-}
-
 TEST(StartupFileTest, TheFirstArgumentThatNamesAFileIsOpened) {
     const std::pair<const char*, const char*> cases[] = {
         {" \t ", ""},
@@ -26,8 +21,10 @@ TEST(StartupFileTest, TheFirstArgumentThatNamesAFileIsOpened) {
         {"\"C:\\Cars\\\\\" x", "C:\\Cars\\"},
         {"\tC:\\Cars\\  second.fce", "C:\\Cars\\"},
     };
+    // The only file there is whose name looks like an option.
+    auto exists = [](const char* path) { return std::strcmp(path, "-car.fce") == 0; };
     for (const auto& [commandLine, file] : cases) {
-        EXPECT_EQ(StartupFile(commandLine, Exists), file) << commandLine;
+        EXPECT_EQ(StartupFile(commandLine, exists), file) << commandLine;
     }
 }
 
