@@ -42,9 +42,9 @@ ScreenPoint Pixel(const CarView& view, Vec3 at) {
     return {int32_t(std::lround(p.x)), int32_t(std::lround(p.y))};
 }
 
-// Part 0 is a box 2 wide (x), 0.8 high (y) and 4 long (z), placed to span x 2 to 4, y 0.1 to 0.9
-// and z -3 to 1, in a room of 200 x 60 pixels; the corner at its right, top and front is watched.
-// Part 1, whose vertices are not finite, changes nothing.
+// Part 0's two corners span a box 2 wide (x), 0.8 high (y) and 4 long (z), placed at x 2 to 4,
+// y 0.1 to 0.9 and z -3 to 1, in a room of 200 x 60 pixels; the corner at its right, top and front
+// is watched. Part 1 lies inside the box but for its vertices that are not finite.
 TEST(CarViewTest, ASmallCarFittedTurnedZoomedPickedAndDrawn) {
     TestCar car;
     car.AddPart({2, 0.1f, -3}, {{0, 0, 0}, {2, 0.8f, 4}});
