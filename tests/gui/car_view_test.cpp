@@ -27,13 +27,16 @@ TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     GetClientRect(carViewWindow, &client);
     const int top = client.bottom - carView.height;
 
+    auto clickAt = [&](float x, float y, float z) {
+        ViewPoint p = ProjectPoint(carView, x, y, z);
+        const LPARAM at = MAKELPARAM(LONG(p.x), LONG(p.y) + top);
+        PostMessageA(carViewWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(carViewWindow, WM_LBUTTONUP, 0, at);
+        PumpMessages();
+    };
     // The wheel's hub, on its inner side, lies under its outer side from where the view looks.
     const Vec3& hub = carModel.header.partPositions[WHEEL];
-    ViewPoint p = ProjectPoint(carView, hub.x, hub.y, hub.z);
-    const LPARAM at = MAKELPARAM(LONG(p.x), LONG(p.y) + top);
-    PostMessageA(carViewWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(carViewWindow, WM_LBUTTONUP, 0, at);
-    PumpMessages();
+    clickAt(hub.x, hub.y, hub.z);
     EXPECT_EQ(ListSelection(window, IDC_PART_LIST), WHEEL);
 
     // Every corner of the wheel's triangles is drawn in the highlight colour.
@@ -44,6 +47,8 @@ TEST_F(CarViewWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
                                     [&](ScreenPoint c) { return GetPixel(dc, c.x, c.y + top) == SELECTED; }),
               ptrdiff_t(carView.selectedPartLines.size()));
     ReleaseDC(carViewWindow, dc);
+    clickAt(0.5f, 1, 1); // on the roof, front right
+    EXPECT_EQ(ListSelection(window, IDC_PART_LIST), 0);
 
     // A failed open leaves nothing to show.
     responder.Choose(dir.File("missing.fce"));
