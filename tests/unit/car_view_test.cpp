@@ -69,6 +69,7 @@ TEST(CarViewTest, ASmallCarFittedTurnedZoomedPickedAndDrawn) {
     EXPECT_TRUE(MoveCarView(view, 230, 50));
     EXPECT_FALSE(ReleaseCarView(view, 230, 50)) << "a drag is no click";
     EXPECT_DOUBLE_EQ(view.yaw, -std::numbers::pi / 2);
+    EXPECT_DOUBLE_EQ(view.pitch, 0);
     // Down tips the car towards the viewer, and stops once it is seen from straight above.
     OrbitCarView(view, 0, 1000);
     EXPECT_DOUBLE_EQ(view.pitch, std::numbers::pi / 2);
