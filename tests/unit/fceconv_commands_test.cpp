@@ -60,8 +60,7 @@ using FceconvCommandsTest = FileCommandTest;
 
 // A usage error starts with its command, a refusal with its input; inputs are known by identity.
 TEST_F(FceconvCommandsTest, UsageErrorsAndOutputRules) {
-    std::string car = Write(MakeKesh(SmallCar()).Build()), existing = Write(Bytes{1}, "old.fce");
-    std::string damaged = Write(MakeVerro3(SmallCar()).Build(), "damaged.fce");
+    std::string car = Write(MakeKesh(SmallCar()).Build()), damaged = Write(Bytes{1}, "damaged.fce");
     TempDir other, out;
     WriteBytes(other.File("car.fce"), MakeKesh(SmallCar(2)).Build());
     const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -82,8 +81,8 @@ TEST_F(FceconvCommandsTest, UsageErrorsAndOutputRules) {
         EXPECT_EQ(run.err.substr(0, run.err.find("usage: ")), "fceconv: " + problem + "\n");
         EXPECT_EQ(run.err.find("\nusage: fceconv info") != std::string::npos, usage) << problem;
     }
-    EXPECT_EQ(Fceconv({"export", "--obj", "--force", "-o", existing, car}).status, 0);
-    EXPECT_EQ(ReadBytes(existing)[0], '#');
+    EXPECT_EQ(Fceconv({"export", "--obj", "--force", "-o", other.File("car.fce"), car}).status, 0);
+    EXPECT_EQ(ReadBytes(other.File("car.fce"))[0], '#');
     EXPECT_NE(Fceconv({"export", "--help"}).out.find("Usage: fceconv export [OPTIONS] INPUT..."),
               std::string::npos);
 }
