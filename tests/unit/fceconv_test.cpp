@@ -1,5 +1,6 @@
 #include "cli/fceconv_main.h"
 #include "mainwin/name_edits.h"
+#include "model/car_check.h"
 #include "model/damaged_import.h"
 #include "model/kesh.h"
 #include "model/verro3_save.h"
@@ -7,33 +8,59 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstring>
+#include <fstream>
+#include <map>
 #include <sstream>
 
 namespace {
+
+using json = nlohmann::json;
 
 struct Outcome {
     int status;
     std::string out, err;
 };
 
-Outcome Fceconv(const std::vector<std::string>& arguments) {
+Outcome Fceconv(const std::vector<std::string>& arguments, Terminals terminals = {}) {
     std::ostringstream out, err;
-    int status = RunFceconv(arguments, out, err);
+    int status = RunFceconv(arguments, out, err, terminals);
     return {status, out.str(), err.str()};
 }
 
-using FceconvTest = FileCommandTest;
+// What a 3D program takes from an OBJ file: the numbers of each kind of line, by object.
+using Obj = std::map<std::string, std::vector<float>>;
 
-TEST_F(FceconvTest, HelpVersionAndNoCommand) {
-    const Outcome help = Fceconv({"--help"}), none = Fceconv({}), unknown = Fceconv({"--bogus"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("fceconv convert --to"), std::string::npos);
-    EXPECT_EQ(Fceconv({"--version"}).out, "fceconv " VERRO_VERSION "\n");
-    EXPECT_EQ(none.status + unknown.status, 4);
-    EXPECT_EQ(none.err.rfind("fceconv: no command given\n", 0), 0u);
-    EXPECT_EQ(unknown.err.rfind("fceconv: unknown command --bogus\n", 0), 0u);
+Obj ReadObj(const std::string& path) {
+    Obj obj;
+    std::ifstream file(path);
+    std::string line, keyword, word, object;
+    while (std::getline(file, line)) {
+        std::istringstream words(line);
+        for (words >> keyword; keyword != "#" && words >> word;) {
+            if (keyword == "o") {
+                object = word;
+            } else {
+                obj[object + " " + keyword].push_back(std::stof(word)); // of a face's "7//7", the first 7
+            }
+        }
+    }
+    return obj;
 }
+
+// Each problem but its message: kind, severity, part, dummy, table and index, "-" for none.
+std::vector<std::string> Describe(const std::vector<CarProblem>& problems) {
+    auto text = [](std::optional<uint32_t> value) { return value ? std::to_string(*value) : "-"; };
+    std::vector<std::string> lines;
+    for (const CarProblem& p : problems) {
+        lines.push_back(std::string(p.kind) + " " + SeverityName(p.severity) + " " + text(p.part) + " " +
+                        text(p.dummy) + " " + (p.table ? p.table : "-") + " " + text(p.index));
+    }
+    return lines;
+}
+
+using FceconvTest = FileCommandTest;
 
 // A file that fails is reported and left out; the others are shown in text or in JSON. Names
 // are bytes from the file, not always UTF-8 nor terminated: the JSON stays valid.
@@ -54,12 +81,12 @@ TEST_F(FceconvTest, InfoInTextAndJson) {
     EXPECT_EQ(run.out, verro3 + ": verro3\n" + counts + "  \xE9t\xE9\n  " + std::string(63, 'x') + "\n\n" +
                            kesh + ": kesh\n" + counts + "  HWYN5\n  TRYO324\n");
 
-    nlohmann::json all = nlohmann::json::parse(Fceconv({"info", "--json", verro3, broken, kesh}).out);
+    json all = json::parse(Fceconv({"info", "--json", verro3, broken, kesh}).out);
     ASSERT_EQ(all.size(), 2u) << "a file that fails has no object";
-    EXPECT_EQ(all[0]["dummyNames"], nlohmann::json({"\xEF\xBF\xBDt\xEF\xBF\xBD", std::string(63, 'x')}));
+    EXPECT_EQ(all[0]["dummyNames"], json({"\xEF\xBF\xBDt\xEF\xBF\xBD", std::string(63, 'x')}));
     EXPECT_EQ(all[1]["file"], kesh);
     EXPECT_EQ(all[1]["layout"], "kesh");
-    EXPECT_EQ(all[1]["parts"][1], nlohmann::json::parse(R"({"name": ":OD", "firstVertex": 5, "vertexCount": 3,
+    EXPECT_EQ(all[1]["parts"][1], json::parse(R"({"name": ":OD", "firstVertex": 5, "vertexCount": 3,
         "firstTriangle": 4, "triangleCount": 1})"));
 }
 
@@ -110,22 +137,179 @@ TEST_F(FceconvTest, FailuresSayWhyAndTheBatchGoesOn) {
     const std::string input = Write(MakeVerro3(SmallCar()).Build());
     Bytes broken = MakeVerro3(SmallCar()).Build();
     reinterpret_cast<Fce3Header*>(broken.data())->partCount = 2;
-    const std::string mismatch = Write(broken, "m.fce"), existing = Write(Bytes{1}, "old.fce");
+    const std::string mismatch = Write(broken, "m.fce");
     Outcome run =
         Fceconv({"convert", "--to", "kesh", "--damaged", mismatch, "-o", dir.File("out.fce"), input});
     EXPECT_EQ(run.err, "fceconv: " + input + ": damaged file " + mismatch +
                            ": its partCount 2 and vertexCount 12 differ from the car's 3 and 12\n");
-    EXPECT_EQ(FolderEntries(dir.Folder()), (std::vector<std::string>{"car.fce", "m.fce", "old.fce"}));
+    EXPECT_EQ(FolderEntries(dir.Folder()), (std::vector<std::string>{"car.fce", "m.fce"}));
 
     reinterpret_cast<Fce3Header*>(broken.data())->partCount = 70;
-    const std::string bad = Write(broken, "bad.fce"), missing = dir.File("missing.fce");
+    const std::string bad = Write(broken, "bad.fce");
     TempDir out;
-    run = Fceconv({"convert", input, "--to", "kesh", bad, "-d", out.Folder(), missing});
+    run = Fceconv({"convert", input, "--to", "kesh", bad, "-d", out.Folder()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "fceconv: " + bad + ": partCount 70 is above 64\nfceconv: " + missing +
-                           ": cannot be opened for reading\n");
+    EXPECT_EQ(run.err, "fceconv: " + bad + ": partCount 70 is above 64\n");
     EXPECT_EQ(run.out, input + " -> " + out.File("car.fce") + "\n");
     EXPECT_TRUE(HasKeshMark(out.File("car.fce").c_str()));
+}
+
+// A usage error shows the usage, a refusal names its input; inputs are known by identity.
+TEST_F(FceconvTest, UsageErrorsAndOutputRules) {
+    std::string car = Write(MakeKesh(SmallCar()).Build()), damaged = Write(Bytes{1}, "damaged.fce");
+    TempDir other, out;
+    WriteBytes(other.File("car.fce"), MakeKesh(SmallCar(2)).Build());
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "no command given"},
+        {{"--bogus"}, "unknown command --bogus"},
+        {{"check", "--fast", car}, "check: The following argument was not expected: --fast"},
+        {{"export", "--obj", car}, "export: give either -o OUTPUT or -d DIRECTORY"},
+        {{"convert", "--to", "kesh", "--force", "-o", dir.Folder() + "./car.fce", car},
+         car + ": " + dir.Folder() + "./car.fce is an input file; fceconv never writes over one"},
+        {{"convert", "--to", "kesh", "--force", "--damaged", damaged, "-o", damaged, car},
+         car + ": " + damaged + " is an input file; fceconv never writes over one"},
+        {{"convert", "--to", "kesh", "-d", out.Folder(), car, other.File("car.fce")},
+         other.File("car.fce") + ": " + out.File("car.fce") +
+             " was already written by this run from another input"},
+    };
+    for (const auto& [arguments, problem] : cases) {
+        Outcome run = Fceconv(arguments);
+        const bool usage = problem.find(".fce: ") == std::string::npos;
+        EXPECT_EQ(run.status, usage ? 2 : 1) << problem;
+        EXPECT_EQ(run.err.substr(0, run.err.find("usage: ")), "fceconv: " + problem + "\n");
+        EXPECT_EQ(run.err.find("\nusage: fceconv info") != std::string::npos, usage) << problem;
+    }
+    EXPECT_EQ(Fceconv({"export", "--obj", "--force", "-o", other.File("car.fce"), car}).status, 0);
+    EXPECT_EQ(ReadBytes(other.File("car.fce"))[0], '#');
+    EXPECT_NE(Fceconv({"export", "--help"}).out.find("Usage: fceconv export [OPTIONS] INPUT..."),
+              std::string::npos);
+    const Outcome help = Fceconv({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("fceconv convert --to"), std::string::npos);
+    EXPECT_EQ(Fceconv({"--version"}).out, "fceconv " VERRO_VERSION "\n");
+}
+
+// On a terminal a batch rewrites one line in place and wipes it before anything else is printed.
+TEST_F(FceconvTest, ProgressOnlyOnATerminal) {
+    TempDir out;
+    std::string car = Write(MakeKesh(SmallCar()).Build(), "bb.fce"), gone = dir.File("a.fce");
+    std::string failure = "fceconv: " + gone + ": cannot be opened for reading\n";
+    std::vector<std::string> arguments = {"convert", "--to", "verro3", "-d", out.Folder(), car, gone};
+    auto wipe = [](size_t length) { return "\r" + std::string(length, ' ') + "\r"; };
+    EXPECT_EQ(Fceconv(arguments, {.out = true, .err = true}).err,
+              "\r[1/2] bb.fce" + wipe(12) + "\r[2/2] a.fce" + wipe(11) + failure);
+    EXPECT_EQ(Fceconv({"check", car, gone}, {.err = true}).err, "\r[1/2] bb.fce\r[2/2] a.fce " + wipe(11));
+    EXPECT_EQ(Fceconv({"check", "-q", car, gone}, {.err = true}).err, "");
+    EXPECT_EQ(Fceconv({"check", car}, {.err = true}).err, "") << "a single file shows no progress";
+}
+
+// Parts :HB (vertices 0-4, triangles 0-3), :OD (5-7, 4), "L B" (8-11, 5-6), "L B" (12-13), :OD,
+// dummies "" and TRYO324: each fault is in a place of its own and is found there, once.
+TEST_F(FceconvTest, CheckTellsEachFaultAndFailsOnErrors) {
+    KeshFile f =
+        MakeKesh({{5, 3, 4, 2, 0}, {4, 1, 2, 0, 0}, {":HB", ":OD", "L B", "L B", ":OD"}, {"", "TRYO324"}});
+    std::memset(f.header.partNames[0], 'x', NAME_SIZE);
+    f.header.dummyNames[1][1] = '\t';
+    f.header.partPositions[0].y = INFINITY;
+    f.header.dummyPositions[0].x = 1.5e6f;
+    f.header.dummyPositions[2].x = 1.5e6f; // there is no dummy 2
+    f.header.partVertexCount[1] = 4;
+    f.header.partTriangleCount[2] = 1;
+    reinterpret_cast<FceTriangle*>(f.tables[2].data())[1].vertexIndexes[0] = 5;
+    reinterpret_cast<Vec3*>(f.tables[6].data())[2].y = -2e6f;
+    std::fill(f.tables[8].begin(), f.tables[8].end(), 0);
+    reinterpret_cast<Vec3*>(f.tables[9].data())[10].z = -INFINITY;
+    reinterpret_cast<uint32_t*>(f.tables[11].data())[9] = 7;
+    ASSERT_EQ(OpenKeshPath(Write(f.Build()).c_str()), 1);
+    EXPECT_EQ(Describe(CheckCar(carModel, CarLayout::Kesh)),
+              (std::vector<std::string>{
+                  "name-fills-field error 0 - part names 0",
+                  "name-duplicate warning 3 - part names 3",
+                  "driver-parts warning 4 - part names 4",
+                  "name-empty warning - 0 dummy names 0",
+                  "name-not-printable warning - 1 dummy names 1",
+                  "position-not-finite error 0 - part positions 0",
+                  "position-too-large warning - 0 dummy positions 0",
+                  "ranges-overlap error 2 - vertices 8",
+                  "range-hole warning - - triangles 6",
+                  "vertex-index-outside-part error 0 - triangles 1",
+                  "coordinate-too-large warning 0 - undamaged vertices 2",
+                  "coordinate-not-finite error 2 - damaged normals 10",
+                  "movement-value warning 2 - movement values 9",
+                  "part-without-triangles warning 3 - - -",
+                  "part-empty warning 4 - - -",
+                  "damaged-mesh-zero warning - - damaged vertices -",
+                  "colour-count-zero warning - - colours -",
+              }));
+    // A Verro3 car's second and damaged geometry are copies of its one mesh: a fault is told once.
+    std::string clean = Write(MakeKesh(SmallCar()).Build()), broken = Write(Bytes(10, 0), "broken.fce");
+    Verro3File verro3 = MakeVerro3(SmallCar());
+    reinterpret_cast<Vec3*>(verro3.tables[0].data())[0].x = 2e6f;
+    std::string warned = Write(verro3.Build(), "warned.fce");
+    Outcome run = Fceconv({"check", clean, warned, broken});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(responder.messages.empty()) << "no message of the file code reaches a window";
+    EXPECT_EQ(Fceconv({"check", clean, warned}).status, 0);
+    const std::string reason = "the file is 10 bytes, shorter than the 7940-byte Verro3 header";
+    const std::string warning =
+        "warning: part 0 \":HB\": vertex 0 has a coordinate beyond 1e6 (1 of the part's vertices)";
+    EXPECT_EQ(run.out, warned + ": " + warning + "\n" + broken + ": error: " + reason +
+                           "\n3 files checked: 1 with errors, 1 with warnings only\n");
+    json unreadable = {{"kind", "unreadable"}, {"severity", "error"}, {"part", nullptr},  {"dummy", nullptr},
+                       {"table", nullptr},     {"index", nullptr},    {"message", reason}};
+    json all = json::parse(Fceconv({"check", "--json", clean, broken}).out);
+    EXPECT_EQ(all[0], json({{"file", clean}, {"layout", "kesh"}, {"problems", json::array()}}));
+    EXPECT_EQ(all[1], json({{"file", broken}, {"layout", nullptr}, {"problems", {unreadable}}}));
+}
+
+// Parts are objects at part position + vertex, faces numbered over the file (its parts lie back to
+// back); the large part takes several blocks; a triangle outside its part is left out and told.
+TEST_F(FceconvTest, ExportReadsBackAsTheCarPlacesIt) {
+    KeshFile car =
+        MakeKesh({{5, 30000, 4}, {4, 20000, 2}, {"high body\xE9", "", ":LB"}, {"HWYN5", "TRYO324"}});
+    const FceKeshHeader& h = car.header;
+    auto* triangles = reinterpret_cast<FceTriangle*>(car.tables[2].data());
+    triangles[h.partFirstTriangle[2]].vertexIndexes[2] = 4; // part 2 (":LB") has 4 vertices
+    std::string input = Write(car.Build());
+    const std::string names[] = {"high_body_", "part1", ":LB", "dummy_HWYN5", "dummy_TRYO324"};
+    for (std::string mesh : {"normal", "damaged"}) {
+        Outcome run = Fceconv({"export", "--obj", "--mesh", mesh, "-o", dir.File(mesh), input});
+        EXPECT_EQ(run.err,
+                  "fceconv: " + input + ": triangles skipped for a vertex index outside their part: 1\n");
+        const auto* vertices = reinterpret_cast<const Vec3*>(car.tables[mesh == "normal" ? 0 : 8].data());
+        const auto* normals = reinterpret_cast<const Vec3*>(car.tables[mesh == "normal" ? 1 : 9].data());
+        Obj expected;
+        auto add = [&](const std::string& key, std::initializer_list<float> numbers) {
+            expected[key].insert(expected[key].end(), numbers);
+        };
+        for (uint32_t p = 0; p < h.partCount; ++p) {
+            const Vec3& at = h.partPositions[p];
+            const uint32_t base = h.partFirstVertex[p], firstTriangle = h.partFirstTriangle[p];
+            for (uint32_t v = base; v < base + h.partVertexCount[p]; ++v) {
+                add(names[p] + " v", {at.x + vertices[v].x, at.y + vertices[v].y, at.z + vertices[v].z});
+                add(names[p] + " vn", {normals[v].x, normals[v].y, normals[v].z});
+            }
+            for (uint32_t t = firstTriangle; t < firstTriangle + h.partTriangleCount[p]; ++t) {
+                const auto& [a, b, c] = triangles[t].vertexIndexes;
+                add(names[p] + " f", {float(base + a + 1), float(base + b + 1), float(base + c + 1)});
+            }
+        }
+        for (uint32_t d = 0; d < 2; ++d) {
+            add(names[3 + d] + " v", {h.dummyPositions[d].x, h.dummyPositions[d].y, h.dummyPositions[d].z});
+            add(names[3 + d] + " p", {float(h.vertexCount + d + 1)});
+        }
+        expected[":LB f"].erase(expected[":LB f"].begin(), expected[":LB f"].begin() + 3); // the bad one
+        EXPECT_EQ(ReadObj(dir.File(mesh)), expected) << mesh;
+    }
+    // Whichever system call fails on the way, the export writes the whole file or nothing.
+    for (int64_t n = 0; n == 0 || PlantedFailureHappened(); ++n) {
+        std::filesystem::remove(dir.File("x.obj"));
+        FailSystemCallAfter(n); // the failure, once it happens, is the only one
+        Outcome run = Fceconv({"export", "--obj", "-o", dir.File("x.obj"), input});
+        Bytes written = std::filesystem::exists(dir.File("x.obj")) ? ReadBytes(dir.File("x.obj")) : Bytes{};
+        EXPECT_EQ(written, run.status == 0 ? ReadBytes(dir.File("normal")) : Bytes{}) << n;
+    }
+    FailSystemCallAfter(-1);
 }
 
 } // namespace
