@@ -222,7 +222,7 @@ TEST_F(CarFilesTest, ImportTakesOnlyTheDamagedGeometry) {
     EXPECT_EQ(responder.requests.size(), 1u) << "no dialog without a car";
 }
 
-// A save through a link keeps the link and the mode of the file behind it.
+// A save through a link keeps the link and the mode of the file behind it; a failed one says why.
 TEST_F(CarFilesTest, SavingNeverDestroysTheFileItReplaces) {
     const std::string target = Write(Bytes(100, 0x42), "target.fce");
     ASSERT_EQ(OpenKeshPath(Write(MakeKesh(SmallCar()).Build()).c_str()), 1);
@@ -243,6 +243,9 @@ TEST_F(CarFilesTest, SavingNeverDestroysTheFileItReplaces) {
     std::filesystem::remove(dir.File("link.fce"));
     WriteBytes(target, Bytes(100, 0x42));
 #endif
+    const std::string nowhere = dir.File("none") + "/car.fce";
+    EXPECT_EQ(SaveKeshPath(nowhere.c_str()), 0);
+    EXPECT_STREQ(LastFailureReason(), ("cannot create a new file in the folder of " + nowhere).c_str());
     ReleaseCarModel();
     EXPECT_EQ(SaveVerro3Path(target.c_str(), VERRO3_DAMAGED_FILE), 0);
     EXPECT_STREQ(LastFailureReason(), "no car is loaded");
