@@ -43,15 +43,6 @@ class EditingCommandsTest : public MainWindowFixture {
                 name + std::string(NAME_SIZE - name.size(), '\0'));
         }
     }
-    // Over that control of the main window, in the size of its template.
-    void ExpectOver(HWND dialog, int controlId, int width, int height) {
-        RECT client, size = {0, 0, width, height};
-        GetClientRect(dialog, &client);
-        MapDialogRect(dialog, &size);
-        const RECT over = ScreenRect(GetDlgItem(window, controlId)), rect = ScreenRect(dialog);
-        EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, client.right, client.bottom}),
-                  (std::vector<LONG>{over.left, over.top, size.right, size.bottom}));
-    }
     HWND DriverView() const { return GetDlgItem(driverDialog, IDC_DRIVER_VIEW); }
     POINT At(uint32_t k) const {
         return {driverView.projectedVertices[k].x, driverView.projectedVertices[k].y};
@@ -91,7 +82,6 @@ TEST_F(EditingCommandsTest, PartNamesByTypingByTheChooserAndByDefault) {
     const std::vector<uint32_t> vertexCounts(13, 3), triangleCounts(13, 1);
     Open({vertexCounts, triangleCounts, std::vector<std::string>(13, full), {}, 0, 1});
     std::vector<std::string> parts(13, full.substr(0, 63));
-    SetWindowPos(window, nullptr, 173, 61, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SelectByUser(window, IDC_PART_LIST, 0);
     Type(IDC_PART_NAME, std::string(62, 'a') + "Bccc", IDC_PART_LIST);
     parts[0] = std::string(62, 'a') + "B";
@@ -103,8 +93,6 @@ TEST_F(EditingCommandsTest, PartNamesByTypingByTheChooserAndByDefault) {
         const int part = 1 + row % 12;
         SelectByUser(window, IDC_PART_LIST, part);
         Choose(IDC_CHOOSE_PART, [&](HWND dialog) {
-            EXPECT_EQ(ItemText(dialog, PartCodeTable[row - 1].buttonId), PartCodeTable[row - 1].description);
-            ExpectOver(dialog, IDC_DUMMY_LIST, 228, 257);
             ClickNow(dialog, row == 1 ? 1012 : 1019 + row);
         });
         parts[size_t(part)] = codes[row - 1];
@@ -124,7 +112,6 @@ TEST_F(EditingCommandsTest, DummyChooserGivesTheNameOfTheButtonsClicked) {
     SelectByUser(window, IDC_DUMMY_LIST, 1);
     auto dummy = [this](std::vector<int> clicks) {
         Choose(IDC_CHOOSE_DUMMY, [&](HWND dialog) {
-            ExpectOver(dialog, IDC_INFO_TEXT, 272, 233);
             for (int id : clicks) {
                 if (id > 0) {
                     ClickNow(dialog, id);
