@@ -29,7 +29,7 @@ template <class Condition> bool WaitFor(Condition condition) {
     return false;
 }
 
-Bytes Verro3Vertices(const std::string& path) {
+Bytes Verro3Vertices(const std::filesystem::path& path) {
     const Bytes file = ReadBytes(path);
     const auto* header = reinterpret_cast<const Fce3Header*>(file.data());
     const auto start = file.begin() + VERRO3_HEADER_SIZE + header->tableOffsets[0];
@@ -96,39 +96,21 @@ class EndToEndTest : public ::testing::Test {
     HWND main = nullptr;
 };
 
-TEST_F(EndToEndTest, OpenSaveAndCloseThroughTheSystemsDialogs) {
-    Start(L"");
-    TempDir dir;
-    const KeshFile kesh = MakeKesh(SmallCar());
-    // A bare file name finds the car only if the dialog starts in the program's folder.
-    const std::string beside = (ProgramPath().parent_path() / "end_to_end_car.fce").string();
-    WriteBytes(beside, kesh.Build());
-    Settle(Answer(Press(IDC_OPEN_KESH, "Open"), "end_to_end_car.fce"));
-    std::filesystem::remove(beside);
-    ASSERT_EQ(SendDlgItemMessageA(main, IDC_PART_LIST, LB_GETCOUNT, 0, 0), 3);
-
-    // The second file type and a name without extension: the damaged car goes to typed.fce, in
-    // the folder typed. The same bare name: the dialog starts there and asks before replacing.
-    Settle(Answer(Press(IDC_SAVE_VERRO3, "Save As"), dir.File("typed"), 1));
-    EXPECT_EQ(Verro3Vertices(dir.File("typed.fce")), kesh.tables[8]);
-    HWND save = Answer(Press(IDC_SAVE_VERRO3, "Save As"), "typed");
-    HWND question = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (question = FindDialog(save)) && GetDlgItem(question, IDYES); }));
-    PostClick(question, IDYES);
-    Settle(save);
-    EXPECT_EQ(Verro3Vertices(dir.File("typed.fce")), kesh.tables[0]);
-    Close();
-}
-
-// The first argument that names a file is opened, taken as UTF-8, an option-like one passed over; a
-// broken file shows a real message box.
-TEST_F(EndToEndTest, OpensTheFileNamedOnItsCommandLine) {
+// A car named on the command line, in a folder whose name is not ASCII, with an option-like
+// argument before it. The dialogs then start in its folder: the damaged car goes to typed.fce there,
+// for the second file type and a bare name, and a broken car opened there shows a real message box.
+TEST_F(EndToEndTest, ACarFromTheCommandLineThroughTheSystemsDialogs) {
     TempDir dir;
     const std::filesystem::path folder = std::filesystem::path(dir.Folder()) / L"Машины à l'été";
     std::filesystem::create_directory(folder);
-    WriteBytes(dir.File("car.fce"), Bytes(100, 7));
-    std::filesystem::rename(dir.File("car.fce"), folder / L"car one.fce");
+    const KeshFile kesh = MakeKesh(SmallCar());
+    WriteBytes(folder / L"car one.fce", kesh.Build());
+    WriteBytes(folder / L"broken.fce", Bytes(100, 7));
     Start(L"-x \"" + (folder / L"car one.fce").wstring() + L"\" second.fce");
+    ASSERT_TRUE(WaitFor([&] { return SendDlgItemMessageA(main, IDC_PART_LIST, LB_GETCOUNT, 0, 0) == 3; }));
+    Settle(Answer(Press(IDC_SAVE_VERRO3, "Save As"), "typed", 1));
+    EXPECT_EQ(Verro3Vertices(folder / L"typed.fce"), kesh.tables[8]);
+    Answer(Press(IDC_OPEN_KESH, "Open"), "broken.fce");
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindDialog(main, "Error")) != nullptr; }));
     EXPECT_EQ(ItemText(box, 0xFFFF), "Error while reading file");

@@ -164,17 +164,17 @@ KeshFile MakeKesh(const CarShape& shape) {
     return file;
 }
 
-void WriteBytes(const std::string& path, const Bytes& bytes) {
+void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())).flush()) {
-        throw std::runtime_error("cannot write " + path);
+        throw std::runtime_error("cannot write " + path.string());
     }
 }
 
-Bytes ReadBytes(const std::string& path) {
+Bytes ReadBytes(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw std::runtime_error("cannot open " + path);
+        throw std::runtime_error("cannot open " + path.string());
     }
     return Bytes(std::istreambuf_iterator<char>(file), {});
 }

@@ -6,6 +6,7 @@
 #include "model/verro3.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -67,5 +68,5 @@ template <class T> Bytes AsBytes(const std::vector<T>& values) {
     return AsBytes(values.data(), values.size());
 }
 
-void WriteBytes(const std::string& path, const Bytes& bytes);
-Bytes ReadBytes(const std::string& path);
+void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
+Bytes ReadBytes(const std::filesystem::path& path);

@@ -28,7 +28,10 @@ TEST(StartupFileTest, TheFirstArgumentThatNamesAFileIsOpened) {
     }
 }
 
-TEST(StartupFileTest, AFolderTooLongForLastDirectoryLeavesItAsItWas) {
+// The dialogs start in the program's folder; a folder too long for lastDirectory leaves it as it was.
+TEST(StartupFileTest, TheFolderTheDialogsStartIn) {
+    SetLastDirectoryFromProgramPath("C:\\My Tools\\VerroFCEConverter.exe");
+    EXPECT_STREQ(lastDirectory, "C:\\My Tools");
     std::string longest(PATH_BUFFER_SIZE - 2, 'a');
     SetLastDirectoryFromPath((longest + "/car.fce").c_str());
     SetLastDirectoryFromPath((longest + "a\\car.fce").c_str());
