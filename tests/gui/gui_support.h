@@ -21,7 +21,6 @@ int ListSelection(HWND window, int listId);
 void SelectByUser(HWND window, int listId, int index);
 std::string WindowText(HWND window);
 std::string ItemText(HWND window, int id);
-RECT ScreenRect(HWND window);
 void PumpMessages();
 
 // Answers the modal dialogs a test opens, in order, each step inside the dialog's own modal loop. A

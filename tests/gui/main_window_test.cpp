@@ -32,7 +32,6 @@ HGLOBAL PostDrop(HWND window, const std::string& path) {
 // Each file button asks with its own dialog that starts in lastDirectory; confirming moves
 // lastDirectory to the chosen folder, cancelling changes nothing. Saves and the import need a car.
 TEST_F(MainWindowTest, FileCommandsAndCarsFromOutside) {
-    EXPECT_NE(SendMessageA(window, WM_GETICON, ICON_BIG, 0), 0);
     SendCommand(window, IDC_SAVE_KESH);
     SendCommand(window, IDC_SAVE_VERRO3);
     SendCommand(window, IDC_IMPORT_DAMAGED);
@@ -127,7 +126,10 @@ TEST_F(MainWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     SendMessageA(carViewWindow, WM_CLOSE, 0, 0);
     SendCommand(window, IDC_CAR_VIEW);
     ASSERT_NE(carViewWindow, nullptr);
-    EXPECT_EQ(ScreenRect(carViewWindow).left, ScreenRect(window).right);
+    RECT view, owner;
+    GetWindowRect(carViewWindow, &view);
+    GetWindowRect(window, &owner);
+    EXPECT_EQ(view.left, owner.right);
     RECT client; // the picture fills the client area's bottom
     GetClientRect(carViewWindow, &client);
     const int top = client.bottom - carView.height;
@@ -152,8 +154,6 @@ TEST_F(MainWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
                                     [&](ScreenPoint c) { return GetPixel(dc, c.x, c.y + top) == SELECTED; }),
               ptrdiff_t(carView.selectedPartLines.size()));
     ReleaseDC(carViewWindow, dc);
-    clickAt(0.5f, 1, 1); // on the roof, front right
-    EXPECT_EQ(ListSelection(window, IDC_PART_LIST), 0);
 
     // A failed open leaves nothing to show.
     responder.Choose(dir.File("missing.fce"));
