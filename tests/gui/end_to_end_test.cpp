@@ -14,11 +14,6 @@
 
 namespace {
 
-// The program's path as Wine sees it: the build tree lies on drive Z:.
-std::filesystem::path ProgramPath() {
-    return std::filesystem::path("Z:" + std::string(VERRO_PROGRAM)).make_preferred();
-}
-
 template <class Condition> bool WaitFor(Condition condition) {
     for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
          std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
@@ -40,9 +35,10 @@ HWND FindDialog(HWND owner, const char* caption = nullptr) {
 
 class EndToEndTest : public ::testing::Test {
   protected:
-    // The wide call passes any folder name whole.
+    // The program as Wine sees it, on drive Z:; the wide call passes any folder name whole.
     void Start(const std::wstring& arguments) {
-        std::wstring commandLine = L"\"" + ProgramPath().wstring() + L"\" " + arguments;
+        const auto program = std::filesystem::path("Z:" + std::string(VERRO_PROGRAM)).make_preferred();
+        std::wstring commandLine = L"\"" + program.wstring() + L"\" " + arguments;
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -55,14 +51,12 @@ class EndToEndTest : public ::testing::Test {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    HWND Press(int button, const char* caption) {
+    // Presses the button and answers the file dialog it opens with a name and a file type.
+    HWND Choose(int button, const char* caption, const std::string& name, int fileType = 0) {
         PostClick(main, button);
         HWND dialog = nullptr;
         EXPECT_TRUE(WaitFor([&] { return (dialog = FindDialog(main, caption)) && GetDlgItem(dialog, IDOK); }))
             << caption;
-        return dialog;
-    }
-    HWND Answer(HWND dialog, const std::string& name, int fileType = 0) {
         SendDlgItemMessageA(dialog, cmb1, CB_SETCURSEL, fileType, 0);
         for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK}) {
             SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, code), LPARAM(GetDlgItem(dialog, cmb1)));
@@ -76,13 +70,6 @@ class EndToEndTest : public ::testing::Test {
     void Settle(HWND dialog) {
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
         SendMessageA(main, WM_NULL, 0, 0);
-    }
-    void Close() {
-        PostClick(main, IDC_CLOSE);
-        ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-        DWORD exitCode = 1;
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        EXPECT_EQ(exitCode, 0u);
     }
 
     PROCESS_INFORMATION process = {};
@@ -101,18 +88,22 @@ TEST_F(EndToEndTest, ACarFromTheCommandLineThroughTheSystemsDialogs) {
     WriteBytes(folder / L"broken.fce", Bytes(100, 7));
     Start(L"-x \"" + (folder / L"car one.fce").wstring() + L"\" second.fce");
     ASSERT_TRUE(WaitFor([&] { return SendDlgItemMessageA(main, IDC_PART_LIST, LB_GETCOUNT, 0, 0) == 3; }));
-    Settle(Answer(Press(IDC_SAVE_VERRO3, "Save As"), "typed", 1));
+    Settle(Choose(IDC_SAVE_VERRO3, "Save As", "typed", 1));
     const Bytes typed = ReadBytes(folder / L"typed.fce");
     const auto start = typed.begin() + VERRO3_HEADER_SIZE +
                        reinterpret_cast<const Fce3Header*>(typed.data())->tableOffsets[0];
     EXPECT_EQ(Bytes(start, start + kesh.tables[8].size()), kesh.tables[8]) << "the damaged vertices";
-    Answer(Press(IDC_OPEN_KESH, "Open"), "broken.fce");
+    Choose(IDC_OPEN_KESH, "Open", "broken.fce");
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindDialog(main, "Error")) != nullptr; }));
     EXPECT_EQ(ItemText(box, 0xFFFF), "Error while reading file");
     PostClick(box, IDOK);
     Settle(box);
-    Close();
+    PostClick(main, IDC_CLOSE);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
 }
 
 } // namespace

