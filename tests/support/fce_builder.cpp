@@ -1,5 +1,6 @@
 #include "tests/support/fce_builder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -54,6 +55,8 @@ template <class Header> void FillCommon(Header& header, Bytes* tables, const Car
     tables[0] = AsBytes(vertices);
     tables[1] = AsBytes(normals);
     tables[2] = AsBytes(triangles);
+    tables[3] = Bytes(vertices.size() * 32, 0xA5);
+    tables[4] = tables[5] = Bytes(vertices.size() * 12, 0xA5);
 }
 
 } // namespace
@@ -87,9 +90,7 @@ CarShape RandomShape(uint32_t seed) {
     auto below = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
     auto name = [&] {
         std::string text(below(NAME_SIZE + 1), ' ');
-        for (char& c : text) {
-            c = static_cast<char>(1 + below(255));
-        }
+        std::generate(text.begin(), text.end(), [&] { return static_cast<char>(1 + below(255)); });
         return text;
     };
     CarShape shape;
@@ -121,9 +122,6 @@ Verro3File MakeVerro3(const CarShape& shape) {
         file.header.primaryColours[i] = {16 * i + 1, 16 * i + 2, 16 * i + 3, 16 * i + 4};
         file.header.secondaryColours[i] = {16 * i + 5, 16 * i + 6, 16 * i + 7, 16 * i + 8};
     }
-    const size_t v = file.header.vertexCount;
-    file.tables[3] = Bytes(v * 32, 0xA5);
-    file.tables[4] = file.tables[5] = Bytes(v * 12, 0xA5);
     return file;
 }
 
@@ -157,8 +155,6 @@ KeshFile MakeKesh(const CarShape& shape) {
         movement[i] = i % 3 == 0 ? MovementMoving : MovementFixed;
     }
     file.tables[11] = AsBytes(movement);
-    file.tables[3] = Bytes(v * 32, 0xA5);
-    file.tables[4] = file.tables[5] = Bytes(v * 12, 0xA5);
     file.tables[10] = file.tables[12] = Bytes(v * 4, 0xA5);
     file.tables[13] = Bytes(size_t{file.header.triangleCount} * 12, 0xA5);
     return file;

@@ -54,8 +54,6 @@ TEST_F(DriverViewTest, ProjectsTheDriverPartFromTheSideInsideTheIntegerRange) {
                     {9, 0, 1},
                     {0, 0x1.2c9fb6p-9f, 0}}),
               (std::vector<Position>{{446, 121}, {10, 229}, {228, 175}, {10, 121}, {446, 229}, {228, 228}}));
-    ASSERT_EQ(driverView.triangleCount, 2u);
-    EXPECT_EQ(driverView.viewTriangles[1].vertexIndexes[2], 7u) << "the driver part's triangles, as they are";
     // A point that is not a number is drawn at the centre; an infinite extent gives no scale;
     // huge coordinates stay inside the integer range.
     const std::pair<std::vector<Vec3>, std::vector<Position>> cases[] = {

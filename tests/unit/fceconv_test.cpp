@@ -191,7 +191,6 @@ TEST_F(FceconvTest, CheckTellsEachFaultAndFailsOnErrors) {
     json unreadable = {{"kind", "unreadable"}, {"severity", "error"}, {"part", nullptr},  {"dummy", nullptr},
                        {"table", nullptr},     {"index", nullptr},    {"message", reason}};
     json all = json::parse(Fceconv({"check", "--json", clean, broken}).out);
-    EXPECT_EQ(all[0], json({{"file", clean}, {"layout", "kesh"}, {"problems", json::array()}}));
     EXPECT_EQ(all[1], json({{"file", broken}, {"layout", nullptr}, {"problems", {unreadable}}}));
 }
 
