@@ -96,9 +96,8 @@ TEST_F(DriverViewTest, BandTogglesTheVerticesInsideIt) {
             const ProjectedVertex& v = before[k];
             const bool inside = std::min(x0, x1) <= v.x && v.x <= std::max(x0, x1) &&
                                 std::min(y0, y1) <= v.y && v.y <= std::max(y0, y1);
-            EXPECT_EQ(working[k].movement,
-                      inside ? uint32_t(v.movement == MovementFixed ? 0 : 4) : v.movement)
-                << x0 << "," << y0 << " to " << x1 << "," << y1 << ": " << v.x << "," << v.y;
+            const uint32_t toggled = v.movement == MovementFixed ? MovementMoving : MovementFixed;
+            EXPECT_EQ(working[k].movement, inside ? toggled : v.movement) << "run " << run << ", " << k;
         }
     }
     // No band without a drag in progress: the view lost the mouse, or the press went elsewhere.
