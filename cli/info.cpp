@@ -16,14 +16,6 @@ std::string Name(const char (&field)[NAME_SIZE]) {
     return text;
 }
 
-// The counts are bounded by the readers; the tables are never indexed past their size.
-uint32_t PartsInUse() {
-    return std::min(carModel.header.partCount, MAX_PARTS);
-}
-uint32_t DummiesInUse() {
-    return std::min(carModel.header.dummyCount, MAX_DUMMIES);
-}
-
 void PrintInfoText(const std::string& file, const std::string& layout, std::ostream& out) {
     const FceKeshHeader& h = carModel.header;
     char info[256];
@@ -31,12 +23,12 @@ void PrintInfoText(const std::string& file, const std::string& layout, std::ostr
     std::string text = info;
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     out << file << ": " << layout << "\n" << text << "Parts:\n";
-    for (uint32_t p = 0; p < PartsInUse(); ++p) {
+    for (uint32_t p = 0; p < PartsInUse(h); ++p) {
         out << "  " << Name(h.partNames[p]) << " (" << h.partVertexCount[p] << " vertices, "
             << h.partTriangleCount[p] << " triangles)\n";
     }
     out << "Dummies:\n";
-    for (uint32_t d = 0; d < DummiesInUse(); ++d) {
+    for (uint32_t d = 0; d < DummiesInUse(h); ++d) {
         out << "  " << Name(h.dummyNames[d]) << "\n";
     }
 }
@@ -45,7 +37,7 @@ nlohmann::ordered_json InfoJson(const std::string& file, const std::string& layo
     const FceKeshHeader& h = carModel.header;
     nlohmann::ordered_json partNames = nlohmann::ordered_json::array(),
                            parts = nlohmann::ordered_json::array();
-    for (uint32_t p = 0; p < PartsInUse(); ++p) {
+    for (uint32_t p = 0; p < PartsInUse(h); ++p) {
         partNames.push_back(Name(h.partNames[p]));
         parts.push_back({{"name", Name(h.partNames[p])},
                          {"firstVertex", h.partFirstVertex[p]},
@@ -54,7 +46,7 @@ nlohmann::ordered_json InfoJson(const std::string& file, const std::string& layo
                          {"triangleCount", h.partTriangleCount[p]}});
     }
     nlohmann::ordered_json dummyNames = nlohmann::ordered_json::array();
-    for (uint32_t d = 0; d < DummiesInUse(); ++d) {
+    for (uint32_t d = 0; d < DummiesInUse(h); ++d) {
         dummyNames.push_back(Name(h.dummyNames[d]));
     }
     return {{"file", file},

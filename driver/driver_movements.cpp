@@ -1,21 +1,8 @@
 #include "driver/driver_movements.h"
 
 #include "driver/driver_view.h"
+#include "model/part_names.h"
 #include "platform/platform.h"
-
-#include <cstring>
-
-bool FindDriverPart(const FceKeshHeader& header, uint32_t* partIndex) {
-    uint32_t parts = header.partCount < MAX_PARTS ? header.partCount : MAX_PARTS;
-    for (uint32_t p = 0; p < parts; ++p) {
-        // A field filled to its 64th byte has no terminator; it cannot be ":OD" anyway.
-        if (std::strncmp(header.partNames[p], DRIVER_PART_NAME, NAME_SIZE) == 0) {
-            *partIndex = p;
-            return true;
-        }
-    }
-    return false;
-}
 
 bool OpenDriverView(int32_t width, int32_t height) {
     CloseDriverView();

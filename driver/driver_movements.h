@@ -6,11 +6,6 @@
 
 #include <cstdint>
 
-inline constexpr char DRIVER_PART_NAME[] = ":OD";
-
-// The first of the header's parts in use named exactly ":OD"; false when there is none.
-bool FindDriverPart(const FceKeshHeader& header, uint32_t* partIndex);
-
 // Sets up driverView for a view client area of width x height pixels. With no driver part
 // the view stays empty. False only when memory for the working arrays runs out; the view
 // is then empty again.

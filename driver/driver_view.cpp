@@ -38,7 +38,7 @@ int32_t ViewCoordinate(int32_t centre, double offset, bool upward) {
 void BuildDriverView(uint32_t partIndex, int32_t width, int32_t height) {
     DriverView& view = driverView;
     const FceKeshHeader& header = carModel.header;
-    bool partInUse = partIndex < header.partCount && partIndex < MAX_PARTS;
+    bool partInUse = partIndex < PartsInUse(header);
     uint32_t first = partInUse ? header.partFirstVertex[partIndex] : 0;
     uint32_t firstTriangle = partInUse ? header.partFirstTriangle[partIndex] : 0;
     uint32_t n = partInUse ? std::min(view.vertexCount, header.partVertexCount[partIndex]) : 0;

@@ -50,16 +50,10 @@ std::string SpanBelongs(const char* table, uint32_t begin, uint32_t end) {
     return Format("%s %u to %u belong", table, begin, end - 1);
 }
 
-struct Range {
-    uint32_t begin;
-    uint32_t end;
-};
-
 class Checker {
   public:
     Checker(const CarModel& car, CarLayout layout)
-        : car_(car), h_(car.header), layout_(layout), parts_(std::min(h_.partCount, MAX_PARTS)),
-          dummies_(std::min(h_.dummyCount, MAX_DUMMIES)) {}
+        : car_(car), h_(car.header), layout_(layout), parts_(PartsInUse(h_)), dummies_(DummiesInUse(h_)) {}
 
     std::vector<CarProblem> Run() {
         CheckNames();
@@ -87,15 +81,6 @@ class Checker {
 
     std::string Part(uint32_t p) const { return Format("part %u ", p) + Quoted(h_.partNames[p]); }
 
-    // A part's entries of a table, kept inside the table whatever the header says.
-    static Range Clamp(uint32_t first, uint32_t count, uint32_t total) {
-        uint64_t end = std::min<uint64_t>(uint64_t{first} + count, total);
-        return {static_cast<uint32_t>(std::min<uint64_t>(first, end)), static_cast<uint32_t>(end)};
-    }
-    Range Vertices(uint32_t p) const {
-        return Clamp(h_.partFirstVertex[p], h_.partVertexCount[p], h_.vertexCount);
-    }
-
     void CheckName(const char (&field)[NAME_SIZE], const char* table, std::optional<uint32_t> part,
                    std::optional<uint32_t> dummy, const std::string& what) {
         size_t length = strnlen(field, NAME_SIZE);
@@ -118,12 +103,13 @@ class Checker {
         for (uint32_t p = 0; p < parts_; ++p) {
             CheckName(h_.partNames[p], "part names", p, {}, Part(p));
             std::string name(h_.partNames[p], strnlen(h_.partNames[p], NAME_SIZE));
-            if (name == DRIVER_PART_NAME && firstDriver) {
+            bool driver = NameIs(h_.partNames[p], DRIVER_PART_NAME);
+            if (driver && firstDriver) {
                 Add("driver-parts", Severity::Warning, p, {}, "part names", p,
                     Format("part %u is a second part named \"%s\" (the first is part %u): the driver "
                            "movements need exactly one",
                            p, DRIVER_PART_NAME, *firstDriver));
-            } else if (name == DRIVER_PART_NAME) {
+            } else if (driver) {
                 firstDriver = p;
             } else if (!name.empty() && !firstPartOfName.emplace(name, p).second) {
                 Add("name-duplicate", Severity::Warning, p, {}, "part names", p,
@@ -170,9 +156,9 @@ class Checker {
 
     // Every entry of the table should belong to exactly one part.
     void CheckRanges(const char* table, const uint32_t* first, const uint32_t* count, uint32_t total) {
-        std::vector<std::pair<Range, uint32_t>> ranges;
+        std::vector<std::pair<TableRange, uint32_t>> ranges;
         for (uint32_t p = 0; p < parts_; ++p) {
-            Range range = Clamp(first[p], count[p], total);
+            TableRange range = ClipRange(first[p], count[p], total);
             if (range.end > range.begin) {
                 ranges.push_back({range, p});
             }
@@ -225,7 +211,7 @@ class Checker {
     }
 
     void CheckTriangles(uint32_t p) {
-        Range triangles = Clamp(h_.partFirstTriangle[p], h_.partTriangleCount[p], h_.triangleCount);
+        TableRange triangles = PartTriangles(h_, p);
         uint32_t vertexCount = h_.partVertexCount[p];
         uint32_t bad = 0, first = 0, firstIndex = 0;
         for (uint32_t t = triangles.begin; t < triangles.end; ++t) {
@@ -247,7 +233,7 @@ class Checker {
     }
 
     void CheckCoordinates(uint32_t p, const char* table, const char* entry, const Vec3* vertices) {
-        Range range = Vertices(p);
+        TableRange range = PartVertices(h_, p);
         uint32_t count[3] = {}, first[3] = {};
         for (uint32_t v = range.begin; v < range.end; ++v) {
             int badness = Badness(vertices[v]);
@@ -269,7 +255,7 @@ class Checker {
     }
 
     void CheckMovementValues(uint32_t p) {
-        Range range = Vertices(p);
+        TableRange range = PartVertices(h_, p);
         uint32_t bad = 0, first = 0;
         for (uint32_t v = range.begin; v < range.end; ++v) {
             uint32_t value = car_.movementFlags[v];

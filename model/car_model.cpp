@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cstring>
 
 CarModel carModel;
@@ -39,4 +40,25 @@ bool CarModelIsLoaded() {
 void NameFieldText(const char (&field)[NAME_SIZE], char (&text)[NAME_SIZE]) {
     std::memset(text, 0, sizeof text);
     std::memcpy(text, field, strnlen(field, NAME_SIZE - 1));
+}
+
+uint32_t PartsInUse(const FceKeshHeader& header) {
+    return std::min(header.partCount, MAX_PARTS);
+}
+
+uint32_t DummiesInUse(const FceKeshHeader& header) {
+    return std::min(header.dummyCount, MAX_DUMMIES);
+}
+
+TableRange ClipRange(uint32_t first, uint32_t count, uint32_t tableSize) {
+    uint32_t begin = std::min(first, tableSize);
+    return {begin, begin + std::min(count, tableSize - begin)};
+}
+
+TableRange PartVertices(const FceKeshHeader& header, uint32_t part) {
+    return ClipRange(header.partFirstVertex[part], header.partVertexCount[part], header.vertexCount);
+}
+
+TableRange PartTriangles(const FceKeshHeader& header, uint32_t part) {
+    return ClipRange(header.partFirstTriangle[part], header.partTriangleCount[part], header.triangleCount);
 }

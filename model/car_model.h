@@ -112,3 +112,22 @@ bool CarModelIsLoaded();
 // The text of a 64-byte name field, cut to 63 characters so that it always ends with a
 // NUL even when a file filled all 64 bytes.
 void NameFieldText(const char (&field)[NAME_SIZE], char (&text)[NAME_SIZE]);
+
+// The parts and dummies in use. The counts come from files: the fixed tables are never
+// indexed past their size, whatever a header says.
+uint32_t PartsInUse(const FceKeshHeader& header);
+uint32_t DummiesInUse(const FceKeshHeader& header);
+
+// Entries begin to end - 1 of a table.
+struct TableRange {
+    uint32_t begin;
+    uint32_t end;
+    uint32_t Count() const { return end - begin; }
+};
+
+// The entries from first, count of them, that lie inside a table of tableSize entries.
+TableRange ClipRange(uint32_t first, uint32_t count, uint32_t tableSize);
+
+// A part's vertices and triangles, kept inside the tables.
+TableRange PartVertices(const FceKeshHeader& header, uint32_t part);
+TableRange PartTriangles(const FceKeshHeader& header, uint32_t part);

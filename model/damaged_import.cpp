@@ -16,21 +16,20 @@ bool CarIsLoaded() {
     return carModel.damagedVertices && carModel.damagedNormals;
 }
 
-// Reads the header and tables 0 and 1 of the open file into damagedFce3Mesh. Both tables
-// are checked against the file size before anything is allocated.
-bool ReadDamagedMesh(FileHandle file) {
+// Reads the header and tables 0 and 1 of the open file into damagedFce3Mesh; *vertexBytes is
+// the size of each. Both tables are checked against the file size before anything is allocated.
+bool ReadDamagedMesh(FileHandle file, uint32_t* vertexBytes) {
     Fce3Header& header = damagedFce3Mesh.header;
     uint64_t fileSize = 0;
     if (!ReadVerro3Header(file, &header, &fileSize)) {
         return false;
     }
-    uint32_t vertexBytes = 0;
-    if (!TableBytes(header.vertexCount, sizeof(Vec3), &vertexBytes)) {
+    if (!TableBytes(header.vertexCount, sizeof(Vec3), vertexBytes)) {
         NoteFailure("vertexCount %u is too large: its tables do not fit 32 bits", header.vertexCount);
         return false;
     }
-    const TablePlace vertices{"table 0 (vertices)", VERRO3_HEADER_SIZE, header.tableOffsets[0], vertexBytes};
-    const TablePlace normals{"table 1 (normals)", VERRO3_HEADER_SIZE, header.tableOffsets[1], vertexBytes};
+    const TablePlace vertices{"table 0 (vertices)", VERRO3_HEADER_SIZE, header.tableOffsets[0], *vertexBytes};
+    const TablePlace normals{"table 1 (normals)", VERRO3_HEADER_SIZE, header.tableOffsets[1], *vertexBytes};
     return TableFitsFile(fileSize, vertices) && TableFitsFile(fileSize, normals) &&
            ReadTable(file, vertices, reinterpret_cast<void**>(&damagedFce3Mesh.vertices)) &&
            ReadTable(file, normals, reinterpret_cast<void**>(&damagedFce3Mesh.normals));
@@ -51,12 +50,12 @@ DamagedImportResult ImportDamagedPath(const char* path) {
         NoteFailure("cannot be opened for reading");
     }
     DamagedImportResult result = DamagedImportResult::ReadFailed;
-    if (file && ReadDamagedMesh(file)) {
+    uint32_t bytes = 0;
+    if (file && ReadDamagedMesh(file, &bytes)) {
         const Fce3Header& damaged = damagedFce3Mesh.header;
         const FceKeshHeader& car = carModel.header;
         // Vertices are placed by index, so only the totals have to agree.
         if (damaged.partCount == car.partCount && damaged.vertexCount == car.vertexCount) {
-            uint32_t bytes = damaged.vertexCount * uint32_t{sizeof(Vec3)};
             if (bytes != 0) {
                 std::memcpy(carModel.damagedVertices, damagedFce3Mesh.vertices, bytes);
                 std::memcpy(carModel.damagedNormals, damagedFce3Mesh.normals, bytes);

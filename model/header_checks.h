@@ -18,11 +18,18 @@ inline bool TableBytes(uint32_t count, uint32_t recordSize, uint32_t* bytes) {
     return true;
 }
 
-// A table of size bytes at headerSize + offset lies inside a file of fileSize bytes and
-// its start can be reached with a 32-bit position.
-inline bool TableInsideFile(uint64_t fileSize, uint32_t headerSize, uint32_t offset, uint32_t size) {
-    uint64_t start = uint64_t{headerSize} + offset;
-    return start <= UINT32_MAX && (size == 0 || start + size <= fileSize);
+// Bytes of a mesh's vertex (or normal) table and of its triangle table.
+inline bool MeshTableBytes(uint32_t vertexCount, uint32_t triangleCount, uint32_t* vertexBytes,
+                           uint32_t* triangleBytes) {
+    if (!TableBytes(vertexCount, sizeof(Vec3), vertexBytes)) {
+        NoteFailure("vertexCount %u is too large: its tables do not fit 32 bits", vertexCount);
+        return false;
+    }
+    if (!TableBytes(triangleCount, sizeof(FceTriangle), triangleBytes)) {
+        NoteFailure("triangleCount %u is too large: its table does not fit 32 bits", triangleCount);
+        return false;
+    }
+    return true;
 }
 
 // The counts fit the fixed tables, every part in use lies inside the vertex and triangle

@@ -104,12 +104,9 @@ bool WriteObj(const SaveFile& save, ObjMesh mesh, const char* source, const char
     out << "# " << from << ", a " << layout << " file: the "
         << (mesh == ObjMesh::Normal ? "normal" : "damaged") << " mesh\n";
     uint64_t written = 0; // vertices so far; faces count from 1 over the whole file
-    for (uint32_t p = 0; p < std::min(h.partCount, MAX_PARTS); ++p) {
-        // A reader keeps every part inside the tables; the bounds hold whatever the header says.
-        uint32_t first = std::min(h.partFirstVertex[p], h.vertexCount);
-        uint32_t count = std::min(h.partVertexCount[p], h.vertexCount - first);
-        uint32_t firstTriangle = std::min(h.partFirstTriangle[p], h.triangleCount);
-        uint32_t triangleCount = std::min(h.partTriangleCount[p], h.triangleCount - firstTriangle);
+    for (uint32_t p = 0; p < PartsInUse(h); ++p) {
+        TableRange vertexRange = PartVertices(h, p), triangles = PartTriangles(h, p);
+        uint32_t first = vertexRange.begin, count = vertexRange.Count();
         out << "o " << ObjName(h.partNames[p], "part", p) << "\n";
         const Vec3& at = h.partPositions[p];
         for (uint32_t v = first; v < first + count; ++v) {
@@ -118,7 +115,7 @@ bool WriteObj(const SaveFile& save, ObjMesh mesh, const char* source, const char
         for (uint32_t v = first; v < first + count; ++v) {
             out.Line("vn", normals[v]);
         }
-        for (uint32_t t = firstTriangle; t < firstTriangle + triangleCount; ++t) {
+        for (uint32_t t = triangles.begin; t < triangles.end; ++t) {
             const uint32_t* indexes = carModel.triangles[t].vertexIndexes;
             if (std::any_of(indexes, indexes + 3, [&](uint32_t i) { return i >= count; })) {
                 ++counts.skippedTriangles;
@@ -136,7 +133,7 @@ bool WriteObj(const SaveFile& save, ObjMesh mesh, const char* source, const char
             return false;
         }
     }
-    for (uint32_t d = 0; d < std::min(h.dummyCount, MAX_DUMMIES); ++d) {
+    for (uint32_t d = 0; d < DummiesInUse(h); ++d) {
         out << "o dummy_" << ObjName(h.dummyNames[d], "", d) << "\n";
         out.Line("v", h.dummyPositions[d]);
         out << "p " << ++written << "\n";

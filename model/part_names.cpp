@@ -9,22 +9,31 @@ void SetNameField(char (&field)[NAME_SIZE], const char* text) {
 }
 
 void ApplyDefaultPartNames(FceKeshHeader& header) {
-    // The count comes from a file; it never reaches past the name table.
-    uint32_t count = std::min({header.partCount, MAX_PARTS, DEFAULT_PART_NAME_COUNT});
+    uint32_t count = std::min(PartsInUse(header), DEFAULT_PART_NAME_COUNT);
     for (uint32_t i = 0; i < count; ++i) {
         SetNameField(header.partNames[i], DEFAULT_PART_NAMES[i]);
     }
 }
 
+bool NameIs(const char (&field)[NAME_SIZE], const char* text) {
+    size_t length = std::strlen(text);
+    return length < NAME_SIZE && strnlen(field, NAME_SIZE) == length && std::memcmp(field, text, length) == 0;
+}
+
 uint32_t CountDriverParts(const FceKeshHeader& header) {
     uint32_t count = 0;
-    for (uint32_t i = 0; i < std::min(header.partCount, MAX_PARTS); ++i) {
-        // A file may fill all 64 bytes without a terminator.
-        char name[NAME_SIZE];
-        NameFieldText(header.partNames[i], name);
-        if (std::strcmp(name, DRIVER_PART_NAME) == 0) {
-            ++count;
-        }
+    for (uint32_t p = 0; p < PartsInUse(header); ++p) {
+        count += NameIs(header.partNames[p], DRIVER_PART_NAME) ? 1 : 0;
     }
     return count;
+}
+
+bool FindDriverPart(const FceKeshHeader& header, uint32_t* partIndex) {
+    for (uint32_t p = 0; p < PartsInUse(header); ++p) {
+        if (NameIs(header.partNames[p], DRIVER_PART_NAME)) {
+            *partIndex = p;
+            return true;
+        }
+    }
+    return false;
 }

@@ -22,5 +22,12 @@ void SetNameField(char (&field)[NAME_SIZE], const char* text);
 // default names. The other parts keep theirs.
 void ApplyDefaultPartNames(FceKeshHeader& header);
 
+// The field holds exactly text. A field that fills all 64 bytes has no terminator and
+// equals no shorter text.
+bool NameIs(const char (&field)[NAME_SIZE], const char* text);
+
 // How many of the car's parts are named exactly ":OD".
 uint32_t CountDriverParts(const FceKeshHeader& header);
+
+// The first of the car's parts named exactly ":OD"; false when there is none.
+bool FindDriverPart(const FceKeshHeader& header, uint32_t* partIndex);

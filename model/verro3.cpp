@@ -24,11 +24,11 @@ FceColour NarrowColour(const Fce3Colour& colour) {
 bool ReadVerro3Mesh(FileHandle file) {
     Fce3Header& header = fce3Mesh.header;
     uint64_t fileSize = 0;
-    if (!ReadVerro3Header(file, &header, &fileSize) || !HeaderFitsModel(header)) {
+    uint32_t vertexBytes = 0, triangleBytes = 0;
+    if (!ReadVerro3Header(file, &header, &fileSize) || !HeaderFitsModel(header) ||
+        !MeshTableBytes(header.vertexCount, header.triangleCount, &vertexBytes, &triangleBytes)) {
         return false;
     }
-    uint32_t vertexBytes = header.vertexCount * uint32_t{sizeof(Vec3)};
-    uint32_t triangleBytes = header.triangleCount * uint32_t{sizeof(FceTriangle)};
     const TablePlace tables[] = {
         {"table 0 (vertices)", VERRO3_HEADER_SIZE, header.tableOffsets[0], vertexBytes},
         {"table 1 (normals)", VERRO3_HEADER_SIZE, header.tableOffsets[1], vertexBytes},
@@ -104,9 +104,9 @@ int ConvertFce3ToModel() {
     std::memcpy(target.partNames, source.partNames, sizeof target.partNames);
 
     uint32_t vertexCount = source.vertexCount;
-    uint32_t vertexBytes = vertexCount * uint32_t{sizeof(Vec3)};
-    uint32_t triangleBytes = source.triangleCount * uint32_t{sizeof(FceTriangle)};
-    if (!CopyIntoNewArray(fce3Mesh.vertices, vertexBytes, reinterpret_cast<void**>(&carModel.vertices)) ||
+    uint32_t vertexBytes = 0, triangleBytes = 0;
+    if (!MeshTableBytes(vertexCount, source.triangleCount, &vertexBytes, &triangleBytes) ||
+        !CopyIntoNewArray(fce3Mesh.vertices, vertexBytes, reinterpret_cast<void**>(&carModel.vertices)) ||
         !CopyIntoNewArray(fce3Mesh.normals, vertexBytes, reinterpret_cast<void**>(&carModel.normals)) ||
         !CopyIntoNewArray(fce3Mesh.triangles, triangleBytes, reinterpret_cast<void**>(&carModel.triangles)) ||
         !CopyIntoNewArray(fce3Mesh.vertices, vertexBytes,
@@ -129,7 +129,7 @@ int ConvertFce3ToModel() {
     }
     carModel.zeroBlock = static_cast<uint8_t*>(AllocateZeroed(uint64_t{vertexCount} * 32));
     if (!carModel.zeroBlock) {
-        NoteFailure("out of memory for %u zero bytes", vertexCount * 32);
+        NoteFailure("out of memory for %llu zero bytes", uint64_t{vertexCount} * 32ull);
         return 0;
     }
     return 1;

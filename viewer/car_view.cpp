@@ -38,33 +38,6 @@ double Dot(const double (&a)[3], const double (&b)[3]) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
-// The part of a table that a part's range covers: counts come from files.
-struct Range {
-    uint32_t first;
-    uint32_t count;
-};
-
-Range Clip(uint32_t first, uint32_t count, uint32_t tableSize) {
-    if (first >= tableSize) {
-        return {0, 0};
-    }
-    return {first, std::min(count, tableSize - first)};
-}
-
-uint32_t PartsInUse(const CarModel& model) {
-    return std::min(model.header.partCount, MAX_PARTS);
-}
-
-Range PartVertices(const CarModel& model, uint32_t part) {
-    const FceKeshHeader& header = model.header;
-    return Clip(header.partFirstVertex[part], header.partVertexCount[part], header.vertexCount);
-}
-
-Range PartTriangles(const CarModel& model, uint32_t part) {
-    const FceKeshHeader& header = model.header;
-    return Clip(header.partFirstTriangle[part], header.partTriangleCount[part], header.triangleCount);
-}
-
 // Calls visit(q) for every vertex and dummy on show whose position is finite, with q its
 // position in the model's space.
 template <class Visit> void ForEachShownPoint(const CarView& view, const CarModel& model, Visit visit) {
@@ -72,10 +45,10 @@ template <class Visit> void ForEachShownPoint(const CarView& view, const CarMode
     if (!mesh) {
         return;
     }
-    for (uint32_t p = 0; p < PartsInUse(model); ++p) {
+    for (uint32_t p = 0; p < PartsInUse(model.header); ++p) {
         const Vec3& at = model.header.partPositions[p];
-        Range vertices = PartVertices(model, p);
-        for (uint32_t i = vertices.first; i < vertices.first + vertices.count; ++i) {
+        TableRange vertices = PartVertices(model.header, p);
+        for (uint32_t i = vertices.begin; i < vertices.end; ++i) {
             const double q[3] = {double(at.x) + mesh[i].x, double(at.y) + mesh[i].y,
                                  double(at.z) + mesh[i].z};
             if (std::isfinite(q[0]) && std::isfinite(q[1]) && std::isfinite(q[2])) {
@@ -83,7 +56,7 @@ template <class Visit> void ForEachShownPoint(const CarView& view, const CarMode
             }
         }
     }
-    for (uint32_t d = 0; d < std::min(model.header.dummyCount, MAX_DUMMIES); ++d) {
+    for (uint32_t d = 0; d < DummiesInUse(model.header); ++d) {
         const Vec3& at = model.header.dummyPositions[d];
         const double q[3] = {at.x, at.y, at.z};
         if (std::isfinite(q[0]) && std::isfinite(q[1]) && std::isfinite(q[2])) {
@@ -110,8 +83,8 @@ ViewPoint Project(const CarView& view, const Axes& axes, const double (&position
 // and each places them at its own position.
 void ProjectPart(CarView& view, const Axes& axes, const CarModel& model, const Vec3* mesh, uint32_t part) {
     const Vec3& at = model.header.partPositions[part];
-    Range vertices = PartVertices(model, part);
-    for (uint32_t i = vertices.first; i < vertices.first + vertices.count; ++i) {
+    TableRange vertices = PartVertices(model.header, part);
+    for (uint32_t i = vertices.begin; i < vertices.end; ++i) {
         const double q[3] = {double(at.x) + mesh[i].x, double(at.y) + mesh[i].y, double(at.z) + mesh[i].z};
         bool finite = std::isfinite(q[0]) && std::isfinite(q[1]) && std::isfinite(q[2]);
         view.points[i] = finite ? Project(view, axes, q) : ViewPoint{NOT_DRAWN, NOT_DRAWN, 0};
@@ -120,14 +93,14 @@ void ProjectPart(CarView& view, const Axes& axes, const CarModel& model, const V
 
 // The three projected corners of a triangle of a part; false when one of its indexes
 // leaves the part or a corner cannot be drawn.
-bool TriangleCorners(const CarView& view, const FceTriangle& triangle, Range vertices,
+bool TriangleCorners(const CarView& view, const FceTriangle& triangle, TableRange vertices,
                      const ViewPoint* (&corners)[3]) {
     for (int k = 0; k < 3; ++k) {
         uint32_t index = triangle.vertexIndexes[k];
-        if (index >= vertices.count) {
+        if (index >= vertices.Count()) {
             return false;
         }
-        corners[k] = &view.points[vertices.first + index];
+        corners[k] = &view.points[vertices.begin + index];
         if (std::isnan(corners[k]->x)) {
             return false;
         }
@@ -161,11 +134,11 @@ template <class Use> bool ForEachTriangle(CarView& view, const CarModel& model, 
         return false;
     }
     Axes axes = CameraAxes(view);
-    for (uint32_t p = 0; p < PartsInUse(model); ++p) {
+    for (uint32_t p = 0; p < PartsInUse(model.header); ++p) {
         ProjectPart(view, axes, model, mesh, p);
-        Range vertices = PartVertices(model, p);
-        Range triangles = PartTriangles(model, p);
-        for (uint32_t j = triangles.first; j < triangles.first + triangles.count; ++j) {
+        TableRange vertices = PartVertices(model.header, p);
+        TableRange triangles = PartTriangles(model.header, p);
+        for (uint32_t j = triangles.begin; j < triangles.end; ++j) {
             const ViewPoint* corners[3];
             if (TriangleCorners(view, model.triangles[j], vertices, corners)) {
                 use(p, corners);
@@ -281,7 +254,7 @@ void BuildCarFrame(CarView& view, const CarModel& model) {
             return;
         }
         Axes axes = CameraAxes(view);
-        for (uint32_t d = 0; d < std::min(model.header.dummyCount, MAX_DUMMIES); ++d) {
+        for (uint32_t d = 0; d < DummiesInUse(model.header); ++d) {
             const Vec3& at = model.header.dummyPositions[d];
             const double position[3] = {at.x, at.y, at.z};
             ViewPoint point = Project(view, axes, position);
