@@ -47,8 +47,8 @@ struct BenchCar {
             for (uint32_t r = 0; r < rows; ++r) {
                 for (uint32_t c = 0; c < COLUMNS; ++c) {
                     uint32_t a = r * (COLUMNS + 1) + c, b = a + COLUMNS + 1;
-                    triangles.push_back({0, {a, a + 1, b + 1}, {}});
-                    triangles.push_back({0, {a, b + 1, b}, {}});
+                    triangles.push_back({0, {a, a + 1, b + 1}, {}, 0, {}, {}});
+                    triangles.push_back({0, {a, b + 1, b}, {}, 0, {}, {}});
                 }
             }
             h.partVertexCount[p] = uint32_t(vertices.size()) - h.partFirstVertex[p];

@@ -7,6 +7,7 @@
 
 CarModel carModel;
 char carFileName[FILE_NAME_SIZE];
+std::string carFilePath;
 
 void ReleaseCarModel() {
     FreeZeroed(carModel.vertices);
@@ -29,6 +30,7 @@ void ReleaseCarModel() {
     carModel.movementFlags = nullptr;
     carModel.zeroBlock = nullptr;
     carFileName[0] = '\0';
+    carFilePath.clear();
 }
 
 bool CarModelIsLoaded() {

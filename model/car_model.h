@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 static_assert(std::endian::native == std::endian::little, "the file layouts are read in place");
 
@@ -26,14 +27,35 @@ struct Vec3 {
 };
 static_assert(sizeof(Vec3) == 12);
 
-// Only the three vertex indexes are read; they count from the owning part's first vertex.
+// Bits of a triangle's flags; any others are kept as they are.
+enum : uint32_t {
+    TriangleMatte = 0x1,
+    TriangleHighChrome = 0x2,
+    TriangleNoCull = 0x4, // drawn from both sides
+    TriangleSemiTransparent = 0x8,
+    TriangleWindow = 0x20,
+    TriangleFrontWindow = 0x40,
+    TriangleLeftWindow = 0x80,
+    TriangleBackWindow = 0x100,
+    TriangleRightWindow = 0x200,
+    TriangleBrokenWindow = 0x400,
+};
+
+// The vertex indexes count from the owning part's first vertex. U and V are the texture
+// coordinates of the three corners, V counted downward from the image's top.
 struct FceTriangle {
-    uint32_t textureGroup;
+    uint32_t texturePage;
     uint32_t vertexIndexes[3];
-    uint8_t opaque[40];
+    uint8_t reserved[12]; // real cars hold six 16-bit values 0xFF00 here
+    uint32_t flags;
+    float u[3];
+    float v[3];
 };
 static_assert(sizeof(FceTriangle) == 56);
 static_assert(offsetof(FceTriangle, vertexIndexes) == 4);
+static_assert(offsetof(FceTriangle, flags) == 28);
+static_assert(offsetof(FceTriangle, u) == 32);
+static_assert(offsetof(FceTriangle, v) == 44);
 
 struct FceColour {
     uint8_t hue;
@@ -99,9 +121,11 @@ struct CarModel {
 
 extern CarModel carModel;
 
-// The name of the file the car was read from, without its folder; empty while no car is
-// loaded. Windows that show the car put it in their captions.
+// The name of the file the car was read from, without its folder, and its whole path; empty
+// while no car is loaded. Windows that show the car put the name in their captions; files
+// that go with the car (its texture) lie beside the path.
 extern char carFileName[FILE_NAME_SIZE];
+extern std::string carFilePath;
 
 // Frees every array, zeroes the header and leaves the model empty, without a file name.
 void ReleaseCarModel();

@@ -19,6 +19,7 @@ void NoteCarFileName(const char* path) {
         }
     }
     std::snprintf(carFileName, sizeof carFileName, "%s", name);
+    carFilePath = path;
 }
 
 } // namespace

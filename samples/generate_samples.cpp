@@ -147,7 +147,7 @@ Verro3File BuildCar(bool damaged) {
             normals.push_back(length > 0 ? Vec3{v.x / length, v.y / length, v.z / length} : Vec3{0, 1, 0});
         }
         for (FceTriangle t : parts[p].triangles) {
-            t.textureGroup = uint32_t(p);
+            t.texturePage = uint32_t(p);
             triangles.push_back(t);
         }
     }

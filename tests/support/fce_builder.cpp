@@ -39,8 +39,10 @@ template <class Header> void FillCommon(Header& header, Bytes* tables, const Car
         }
         const uint32_t n = std::max<uint32_t>(shape.partVertexCounts[p], 1);
         for (uint32_t j = 0; j < shape.partTriangleCounts[p]; ++j) {
-            FceTriangle triangle{p, {j % n, (j + 1) % n, (j + 2) % n}, {}};
-            std::iota(std::begin(triangle.opaque), std::end(triangle.opaque), uint8_t(j + shape.seed));
+            FceTriangle triangle{p, {j % n, (j + 1) % n, (j + 2) % n}, {}, 0, {}, {}};
+            // Whatever follows the indexes is carried, not read: a byte pattern shows that.
+            auto* rest = reinterpret_cast<uint8_t*>(&triangle) + offsetof(FceTriangle, reserved);
+            std::iota(rest, reinterpret_cast<uint8_t*>(&triangle + 1), uint8_t(j + shape.seed));
             triangles.push_back(triangle);
         }
     }

@@ -28,7 +28,7 @@ struct TestCar {
         h.partTriangleCount[p] = uint32_t(corners.size());
         vertices.insert(vertices.end(), points.begin(), points.end());
         for (const Corners& c : corners) {
-            triangles.push_back({0, {c[0], c[1], c[2]}, {}});
+            triangles.push_back({0, {c[0], c[1], c[2]}, {}, 0, {}, {}});
         }
         h.vertexCount = uint32_t(vertices.size());
         h.triangleCount = uint32_t(triangles.size());
