@@ -11,38 +11,51 @@
 #include "platform/win32_handles.h"
 #include "resources/resource.h"
 
+#include <string>
+
 namespace {
 
-// Renames entry s of a list and its name in the model. The new text is inserted before the
+// Renames entry s of a list and its name in the model. The new name is inserted before the
 // old entry, which is then deleted, so that the entry keeps its place and its selection.
-void ReplaceEntry(HWND window, int listId, int entry, const char* text) {
-    bool renamed = listId == IDC_PART_LIST ? RenamePart(carModel.header, entry, text)
-                                           : RenameDummy(carModel.header, entry, text);
+bool ReplaceEntry(HWND window, const NameList& list, int entry, const char* text) {
+    bool renamed = list.listId == IDC_PART_LIST ? RenamePart(carModel.header, entry, text)
+                                                : RenameDummy(carModel.header, entry, text);
     // A list entry without a name in the model would stand for nothing.
     if (!renamed) {
-        return;
+        return false;
     }
-    SendDlgItemMessageA(window, listId, LB_INSERTSTRING, entry, reinterpret_cast<LPARAM>(text));
-    SendDlgItemMessageA(window, listId, LB_DELETESTRING, entry + 1, 0);
-    SendDlgItemMessageA(window, listId, LB_SETCURSEL, entry, 0);
+    std::string shown = ShownName(list.names[entry], CodePageIsUtf8());
+    SendDlgItemMessageA(window, list.listId, LB_INSERTSTRING, entry, reinterpret_cast<LPARAM>(shown.c_str()));
+    SendDlgItemMessageA(window, list.listId, LB_DELETESTRING, entry + 1, 0);
+    SendDlgItemMessageA(window, list.listId, LB_SETCURSEL, entry, 0);
+    return true;
+}
+
+bool IsLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != 0;
 }
 
 } // namespace
 
-void CommitTypedName(HWND window, int listId, int fieldId) {
-    int entry = SelectedEntry(window, listId);
-    if (entry < 0) {
+void CommitTypedName(HWND window, const NameList& list) {
+    int entry = SelectedEntry(window, list.listId);
+    HWND field = GetDlgItem(window, list.fieldId);
+    // Only what the user changed is written: passing through the field leaves a name's bytes
+    // as the car has them.
+    if (entry < 0 || !SendMessageA(field, EM_GETMODIFY, 0, 0)) {
         return;
     }
-    // Longer text is cut after its first 63 characters.
-    char name[NAME_SIZE] = {};
-    GetDlgItemTextA(window, fieldId, name, sizeof name);
-    ReplaceEntry(window, listId, entry, name);
+    std::string typed(static_cast<size_t>(GetWindowTextLengthA(field)) + 1, '\0');
+    typed.resize(static_cast<size_t>(GetWindowTextA(field, typed.data(), static_cast<int>(typed.size()))));
+    typed.resize(TypedNameLength(typed, CodePageIsUtf8(), IsLeadByte));
+    if (ReplaceEntry(window, list, entry, typed.c_str())) {
+        SendMessageA(field, EM_SETMODIFY, FALSE, 0);
+    }
 }
 
 void SetDefaultPartNames(HWND window) {
     ApplyDefaultPartNames(carModel.header);
-    FillNameList(window, IDC_PART_LIST, IDC_PART_NAME, carModel.header.partNames, carModel.header.partCount);
+    FillNameList(window, PartNameList());
 }
 
 void ChoosePartName(HWND window) {
@@ -56,9 +69,9 @@ void ChoosePartName(HWND window) {
     if (row < 1 || row > PART_CODE_COUNT) {
         return;
     }
-    const char* code = PartCodeOfRow(static_cast<int>(row));
-    ReplaceEntry(window, IDC_PART_LIST, entry, code);
-    SetDlgItemTextA(window, IDC_PART_NAME, code);
+    if (ReplaceEntry(window, PartNameList(), entry, PartCodeOfRow(static_cast<int>(row)))) {
+        ShowSelectedName(window, PartNameList());
+    }
 }
 
 void ChooseDummyName(HWND window) {
@@ -72,8 +85,9 @@ void ChooseDummyName(HWND window) {
     if (result != 1) {
         return;
     }
-    ReplaceEntry(window, IDC_DUMMY_LIST, entry, chosenDummyName);
-    SetDlgItemTextA(window, IDC_DUMMY_NAME, chosenDummyName);
+    if (ReplaceEntry(window, DummyNameList(), entry, chosenDummyName)) {
+        ShowSelectedName(window, DummyNameList());
+    }
 }
 
 void DriverMovementsCommand(HWND window) {

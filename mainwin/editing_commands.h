@@ -2,10 +2,13 @@
 // each command's precondition before it calls one of these.
 #pragma once
 
+#include "mainwin/main_dialog.h"
+
 #include <windows.h>
 
-// A name field lost the focus: its text becomes the name of the selected entry.
-void CommitTypedName(HWND window, int listId, int fieldId);
+// A name field lost the focus: what the user typed into it becomes the name of the selected
+// entry, cut to 63 bytes without splitting a character.
+void CommitTypedName(HWND window, const NameList& list);
 // "Set default": the first twelve parts get the first twelve part codes.
 void SetDefaultPartNames(HWND window);
 // "Choose..." under the part list and under the dummy list.

@@ -3,6 +3,7 @@
 #include "colour/colours_editor.h"
 #include "mainwin/app.h"
 #include "mainwin/editing_commands.h"
+#include "mainwin/name_edits.h"
 #include "mainwin/outside_files.h"
 #include "model/car_model.h"
 #include "model/damaged_import.h"
@@ -38,9 +39,8 @@ void InitialiseMainWindow(HWND window) {
 }
 
 void RefreshMainWindow(HWND window) {
-    FillNameList(window, IDC_PART_LIST, IDC_PART_NAME, carModel.header.partNames, carModel.header.partCount);
-    FillNameList(window, IDC_DUMMY_LIST, IDC_DUMMY_NAME, carModel.header.dummyNames,
-                 carModel.header.dummyCount);
+    FillNameList(window, PartNameList());
+    FillNameList(window, DummyNameList());
     char info[256];
     FormatInfoText(carModel.header, info, sizeof info);
     SetDlgItemTextA(window, IDC_INFO_TEXT, info);
@@ -50,8 +50,8 @@ void RefreshMainWindow(HWND window) {
 // After an open that failed once a file was chosen the model is empty; the window must
 // not go on showing the car that is gone.
 void ClearMainWindow(HWND window) {
-    FillNameList(window, IDC_PART_LIST, IDC_PART_NAME, nullptr, 0);
-    FillNameList(window, IDC_DUMMY_LIST, IDC_DUMMY_NAME, nullptr, 0);
+    FillNameList(window, PartNameList());
+    FillNameList(window, DummyNameList());
     SetDlgItemTextA(window, IDC_INFO_TEXT, "");
     FollowCarInView(CarChange::NewCar);
 }
@@ -98,7 +98,7 @@ BOOL HandleCommand(HWND window, int id, int code) {
         if (code != LBN_SELCHANGE) {
             return FALSE;
         }
-        ShowSelectedName(window, id, id == IDC_PART_LIST ? IDC_PART_NAME : IDC_DUMMY_NAME);
+        ShowSelectedName(window, id == IDC_PART_LIST ? PartNameList() : DummyNameList());
         FollowCarInView(CarChange::Selection);
         return TRUE;
     case IDC_PART_NAME:
@@ -106,9 +106,9 @@ BOOL HandleCommand(HWND window, int id, int code) {
         if (code != EN_KILLFOCUS) {
             return FALSE;
         }
-        int listId = id == IDC_PART_NAME ? IDC_PART_LIST : IDC_DUMMY_LIST;
-        if (HasSelection(window, listId)) {
-            CommitTypedName(window, listId, id);
+        NameList list = id == IDC_PART_NAME ? PartNameList() : DummyNameList();
+        if (HasSelection(window, list.listId)) {
+            CommitTypedName(window, list);
         }
         return TRUE;
     }
@@ -148,32 +148,38 @@ int SelectedEntry(HWND window, int listId) {
     return selected < 0 ? -1 : static_cast<int>(selected);
 }
 
-void ShowSelectedName(HWND window, int listId, int fieldId) {
-    int selected = SelectedEntry(window, listId);
-    if (selected < 0) {
-        return;
-    }
-    char name[NAME_SIZE] = {};
-    // Entries come from 63-character names, but a longer one must not overrun the buffer.
-    if (SendDlgItemMessageA(window, listId, LB_GETTEXTLEN, selected, 0) < static_cast<LRESULT>(sizeof name)) {
-        SendDlgItemMessageA(window, listId, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(name));
-    }
-    SetDlgItemTextA(window, fieldId, name);
+NameList PartNameList() {
+    return {IDC_PART_LIST, IDC_PART_NAME, carModel.header.partNames, PartsInUse(carModel.header)};
 }
 
-void FillNameList(HWND window, int listId, int fieldId, const char (*names)[64], uint32_t count) {
-    SendDlgItemMessageA(window, listId, LB_RESETCONTENT, 0, 0);
-    for (uint32_t i = 0; i < count; ++i) {
-        char name[NAME_SIZE];
-        NameFieldText(names[i], name);
-        SendDlgItemMessageA(window, listId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+NameList DummyNameList() {
+    return {IDC_DUMMY_LIST, IDC_DUMMY_NAME, carModel.header.dummyNames, DummiesInUse(carModel.header)};
+}
+
+bool CodePageIsUtf8() {
+    return GetACP() == CP_UTF8;
+}
+
+// The field is filled from the car, never from the list: a list cannot hold every byte of a
+// name that is not text in the code page, and what the field shows may be written back.
+void ShowSelectedName(HWND window, const NameList& list) {
+    int selected = SelectedEntry(window, list.listId);
+    std::string shown;
+    if (selected >= 0 && static_cast<uint32_t>(selected) < list.count) {
+        shown = ShownName(list.names[selected], CodePageIsUtf8());
     }
-    SendDlgItemMessageA(window, listId, LB_SETCURSEL, 0, 0);
-    if (count == 0) {
-        SetDlgItemTextA(window, fieldId, "");
-    } else {
-        ShowSelectedName(window, listId, fieldId);
+    SetDlgItemTextA(window, list.fieldId, shown.c_str());
+    SendDlgItemMessageA(window, list.fieldId, EM_SETMODIFY, FALSE, 0);
+}
+
+void FillNameList(HWND window, const NameList& list) {
+    SendDlgItemMessageA(window, list.listId, LB_RESETCONTENT, 0, 0);
+    for (uint32_t i = 0; i < list.count; ++i) {
+        std::string shown = ShownName(list.names[i], CodePageIsUtf8());
+        SendDlgItemMessageA(window, list.listId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
     }
+    SendDlgItemMessageA(window, list.listId, LB_SETCURSEL, 0, 0);
+    ShowSelectedName(window, list);
 }
 
 INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM) {

@@ -21,10 +21,11 @@ class EditingCommandsTest : public MainWindowFixture {
         answerer.Then(std::move(step));
         SendCommand(window, button);
     }
-    // Typed text is committed when the field loses the focus.
+    // Typed text is committed when the field loses the focus; a keystroke marks the field changed.
     void Type(int fieldId, const std::string& text, int nextFocus) {
         SetFocus(GetDlgItem(window, fieldId));
         SetDlgItemTextA(window, fieldId, text.c_str());
+        SendDlgItemMessageA(window, fieldId, EM_SETMODIFY, TRUE, 0);
         SetFocus(GetDlgItem(window, nextFocus));
         PumpMessages();
     }

@@ -83,13 +83,39 @@ TEST_F(EndToEndTest, ACarFromTheCommandLineThroughTheSystemsDialogs) {
     TempDir dir;
     const std::filesystem::path folder = std::filesystem::path(dir.Folder()) / L"Машины à l'été";
     std::filesystem::create_directory(folder);
-    const KeshFile kesh = MakeKesh(SmallCar());
+    CarShape shape = SmallCar();
+    shape.partNames = {"Caf\xE9", std::string(62, 'A') + "\xE9", ":LB"}; // written in an older code page
+    const KeshFile kesh = MakeKesh(shape);
     WriteBytes(folder / L"car one.fce", kesh.Build());
     WriteBytes(folder / L"broken.fce", Bytes(100, 7));
     Start(L"-x \"" + (folder / L"car one.fce").wstring() + L"\" second.fce");
     ASSERT_TRUE(WaitFor([&] { return SendDlgItemMessageA(main, IDC_PART_LIST, LB_GETCOUNT, 0, 0) == 3; }));
+    // The focus passes through each name field; the last name is typed. The list shows the older
+    // names as Windows-1252 reads them.
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    ASSERT_TRUE(AttachThreadInput(GetCurrentThreadId(), thread, TRUE));
+    HWND list = GetDlgItem(main, IDC_PART_LIST), field = GetDlgItem(main, IDC_PART_NAME);
+    for (int part = 0; part < 3; ++part) {
+        SendMessageA(list, LB_SETCURSEL, part, 0);
+        SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_PART_LIST, LBN_SELCHANGE), LPARAM(list));
+        SetFocus(field);
+        if (part == 2) {
+            SendMessageW(field, WM_SETTEXT, 0, LPARAM(L"Crème"));
+            SendMessageW(field, EM_SETMODIFY, TRUE, 0);
+        }
+        SetFocus(list);
+    }
+    AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+    wchar_t shown[2][80] = {};
+    SendMessageW(list, LB_GETTEXT, 0, LPARAM(shown[0]));
+    SendMessageW(list, LB_GETTEXT, 1, LPARAM(shown[1]));
+    EXPECT_EQ(std::wstring(shown[0]), L"Café");
+    EXPECT_EQ(std::wstring(shown[1]), std::wstring(62, L'A') + L"é");
     Settle(Choose(IDC_SAVE_VERRO3, "Save As", "typed", 1));
     const Bytes typed = ReadBytes(folder / L"typed.fce");
+    const auto& names = reinterpret_cast<const Fce3Header*>(typed.data())->partNames;
+    EXPECT_EQ(std::string(names[0]) + "|" + names[1] + "|" + names[2],
+              "Caf\xE9|" + std::string(62, 'A') + "\xE9|Cr\xC3\xA8me");
     const auto start = typed.begin() + VERRO3_HEADER_SIZE +
                        reinterpret_cast<const Fce3Header*>(typed.data())->tableOffsets[0];
     EXPECT_EQ(Bytes(start, start + kesh.tables[8].size()), kesh.tables[8]) << "the damaged vertices";
