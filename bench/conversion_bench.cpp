@@ -1,6 +1,8 @@
 // Converts cars of 1 thousand, 100 thousand and 1 million vertices in each direction, next
 // to a plain copy of as many bytes through the same file calls (open, allocate, read,
-// create, write, close), then prints each conversion's time over its copy's.
+// create, write, close), then prints each conversion's time over its copy's. A save flushes
+// its file to the disk before it takes the old one's place; the same copy with that flush
+// tells what the flush costs.
 #include "model/kesh.h"
 #include "model/verro3.h"
 #include "model/verro3_save.h"
@@ -20,8 +22,9 @@ namespace {
 
 const int64_t SIZES[] = {1'000, 100'000, 1'000'000};
 TempDir folder;
-// Seconds per iteration of the last run of each benchmark: from Kesh, a copy, vertices.
-std::map<std::tuple<bool, bool, int64_t>, double> secondsPerIteration;
+enum Kind { CONVERSION, COPY, FLUSHED_COPY };
+// Seconds per iteration of the last run of each benchmark: from Kesh, kind, vertices.
+std::map<std::tuple<bool, Kind, int64_t>, double> secondsPerIteration;
 
 // A car in 16 parts with two triangles a vertex, as real cars have, written once.
 std::string Input(int64_t vertices, bool kesh) {
@@ -43,7 +46,7 @@ bool Convert(const std::string& input, bool fromKesh, const std::string& output)
 }
 
 // Reads the whole input and writes as many bytes as the conversion writes.
-bool Copy(const std::string& input, uint64_t outputSize, const std::string& output) {
+bool Copy(const std::string& input, uint64_t outputSize, const std::string& output, bool flush) {
     uint64_t inputSize = std::filesystem::file_size(input);
     FileHandle in = OpenFileForReading(input.c_str());
     void* buffer = AllocateZeroed(std::max(inputSize, outputSize));
@@ -52,18 +55,21 @@ bool Copy(const std::string& input, uint64_t outputSize, const std::string& outp
         CloseFileHandle(in);
     }
     FileHandle out = ok ? CreateFileForWriting(output.c_str()) : nullptr;
-    ok = out && WriteFileExactly(out, buffer, static_cast<uint32_t>(outputSize)) && CloseFileHandle(out);
+    ok = out && WriteFileExactly(out, buffer, static_cast<uint32_t>(outputSize)) &&
+         (!flush || FlushFileToDisk(out)) && CloseFileHandle(out);
     FreeZeroed(buffer);
     return ok;
 }
 
-void Run(benchmark::State& state, bool fromKesh, bool copy) {
+void Run(benchmark::State& state, bool fromKesh, Kind kind) {
     std::string input = Input(state.range(0), fromKesh), output = folder.File("out.fce");
     bool ok = Convert(input, fromKesh, output); // also gives the size a copy writes
     uint64_t outputSize = ok ? std::filesystem::file_size(output) : 0;
     auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        ok = (copy ? Copy(input, outputSize, output) : Convert(input, fromKesh, output)) && ok;
+        ok = (kind == CONVERSION ? Convert(input, fromKesh, output)
+                                 : Copy(input, outputSize, output, kind == FLUSHED_COPY)) &&
+             ok;
     }
     std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (!ok) {
@@ -71,7 +77,7 @@ void Run(benchmark::State& state, bool fromKesh, bool copy) {
     }
     state.SetBytesProcessed(
         static_cast<int64_t>(state.iterations() * (std::filesystem::file_size(input) + outputSize)));
-    secondsPerIteration[{fromKesh, copy, state.range(0)}] = elapsed.count() / double(state.iterations());
+    secondsPerIteration[{fromKesh, kind, state.range(0)}] = elapsed.count() / double(state.iterations());
     ReleaseFce3Mesh();
     ReleaseCarModel();
 }
@@ -83,10 +89,12 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 }
 
-BENCHMARK_CAPTURE(Run, CopyVerro3ToKesh, false, true)->Apply(Sizes);
-BENCHMARK_CAPTURE(Run, Verro3ToKesh, false, false)->Apply(Sizes);
-BENCHMARK_CAPTURE(Run, CopyKeshToVerro3, true, true)->Apply(Sizes);
-BENCHMARK_CAPTURE(Run, KeshToVerro3, true, false)->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, CopyVerro3ToKesh, false, COPY)->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, FlushedCopyVerro3ToKesh, false, FLUSHED_COPY)->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, Verro3ToKesh, false, CONVERSION)->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, CopyKeshToVerro3, true, COPY)->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, FlushedCopyKeshToVerro3, true, FLUSHED_COPY)->Apply(Sizes);
+BENCHMARK_CAPTURE(Run, KeshToVerro3, true, CONVERSION)->Apply(Sizes);
 
 } // namespace
 
@@ -97,15 +105,21 @@ int main(int argc, char** argv) {
     InstallResponder(&quiet);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    std::printf("\nconversion time / plain copy time (same bytes, same file calls):\n");
+    std::printf("\nconversion time (flushed to the disk) over a plain copy's (same bytes, same file calls),\n"
+                "without and with the same flush:\n");
     for (int64_t size : SIZES) {
         for (bool fromKesh : {false, true}) {
-            auto conversion = secondsPerIteration.find({fromKesh, false, size});
-            auto copy = secondsPerIteration.find({fromKesh, true, size});
-            if (conversion != secondsPerIteration.end() && copy != secondsPerIteration.end()) {
-                std::printf("  %-15s %8lld vertices: %8.3f ms vs %8.3f ms, ratio %.2f\n",
-                            fromKesh ? "Kesh -> Verro3" : "Verro3 -> Kesh", static_cast<long long>(size),
-                            conversion->second * 1e3, copy->second * 1e3, conversion->second / copy->second);
+            auto conversion = secondsPerIteration.find({fromKesh, CONVERSION, size});
+            auto copy = secondsPerIteration.find({fromKesh, COPY, size});
+            auto flushed = secondsPerIteration.find({fromKesh, FLUSHED_COPY, size});
+            if (conversion != secondsPerIteration.end() && copy != secondsPerIteration.end() &&
+                flushed != secondsPerIteration.end()) {
+                std::printf(
+                    "  %-15s %8lld vertices: %8.3f ms; copy %8.3f ms, ratio %5.2f; flushed copy %8.3f ms, "
+                    "ratio %5.2f\n",
+                    fromKesh ? "Kesh -> Verro3" : "Verro3 -> Kesh", static_cast<long long>(size),
+                    conversion->second * 1e3, copy->second * 1e3, conversion->second / copy->second,
+                    flushed->second * 1e3, conversion->second / flushed->second);
             }
         }
     }

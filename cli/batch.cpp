@@ -6,6 +6,7 @@
 #include "model/failure_reason.h"
 #include "model/open_either.h"
 #include "model/verro3.h"
+#include "model/verro3_save.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -94,6 +95,12 @@ void Reporter::Note(const std::string& file, const std::string& text) {
     err_ << "fceconv: " << file << ": " << text << "\n";
 }
 
+void Reporter::FailRun(const std::string& problem) {
+    Wipe();
+    err_ << "fceconv: " << problem << "\n";
+    failed_ = true;
+}
+
 int Reporter::Status() const {
     return failed_ ? EXIT_SOME_FAILED : EXIT_ALL_DONE;
 }
@@ -136,9 +143,29 @@ void OutputRules::Written(const std::string& output) {
     }
 }
 
+void NoteVerro3Losses(const std::string& input, uint32_t fileType, Reporter& reporter) {
+    std::vector<const char*> losses = Verro3Losses(carModel, fileType);
+    if (losses.empty()) {
+        return;
+    }
+    std::string text = "the Verro3 layout does not hold ";
+    for (size_t i = 0; i < losses.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == losses.size() ? " and " : ", ") + std::string(losses[i]);
+    }
+    reporter.Note(input, text + "; they are left out");
+}
+
 int RunOutputs(const std::vector<std::string>& inputs, const std::optional<std::string>& damaged,
                const Destination& destination, bool force, const std::string& extension, Reporter& reporter,
                const std::function<bool(const std::string& input, const std::string& output)>& make) {
+    // Every output would fail alike: said once.
+    std::error_code unknown;
+    if (destination.directory && !fs::is_directory(*destination.directory, unknown)) {
+        reporter.FailRun(
+            "the folder " + *destination.directory +
+            (fs::exists(*destination.directory, unknown) ? " is not a folder" : " does not exist"));
+        return reporter.Status();
+    }
     OutputRules rules(inputs, damaged, force);
     for (size_t i = 0; i < inputs.size(); ++i) {
         const std::string& input = inputs[i];

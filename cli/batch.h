@@ -57,6 +57,8 @@ class Reporter {
     void Fail(const std::string& file, const std::string& reason);
     // The same line for something worth knowing that is no failure.
     void Note(const std::string& file, const std::string& text);
+    // "fceconv: problem" on stderr, for a failure of the run rather than of one file.
+    void FailRun(const std::string& problem);
     void MarkFailed() { failed_ = true; }
     int Status() const;
 
@@ -92,6 +94,10 @@ struct Destination {
     std::optional<std::string> output;
     std::optional<std::string> directory;
 };
+
+// After a Verro3 save of the loaded car from input: one line on what the file left out, when
+// anything was.
+void NoteVerro3Losses(const std::string& input, uint32_t fileType, Reporter& reporter);
 
 // Runs make(input, output) for each input whose output the rules allow, and reports
 // "INPUT -> OUTPUT" for each that it made. In DIRECTORY, an output takes the input's file

@@ -6,6 +6,18 @@
 #include "model/part_names.h"
 #include "model/verro3_save.h"
 
+namespace {
+
+bool Saved(int saved, const std::string& input, const std::string& output, Reporter& reporter,
+           const QuietResponder& quiet) {
+    if (!saved) {
+        reporter.Fail(input, "cannot write " + output + ": " + quiet.Reason());
+    }
+    return saved != 0;
+}
+
+} // namespace
+
 int RunConvert(const ConvertOptions& options, const Streams& streams) {
     QuietResponder quiet;
     Reporter reporter(streams, options.quiet, options.inputs.size());
@@ -21,14 +33,15 @@ int RunConvert(const ConvertOptions& options, const Streams& streams) {
         if (options.defaultPartNames) {
             ApplyDefaultPartNames(carModel.header);
         }
-        bool saved = options.to == "kesh"
-                         ? SaveKeshPath(output.c_str())
-                         : SaveVerro3Path(output.c_str(),
-                                          options.to == "verro3" ? VERRO3_NORMAL_FILE : VERRO3_DAMAGED_FILE);
-        if (!saved) {
-            reporter.Fail(input, "cannot write " + output + ": " + quiet.Reason());
+        if (options.to == "kesh") {
+            return Saved(SaveKeshPath(output.c_str()), input, output, reporter, quiet);
         }
-        return saved;
+        uint32_t fileType = options.to == "verro3" ? VERRO3_NORMAL_FILE : VERRO3_DAMAGED_FILE;
+        if (!Saved(SaveVerro3Path(output.c_str(), fileType), input, output, reporter, quiet)) {
+            return false;
+        }
+        NoteVerro3Losses(input, fileType, reporter);
+        return true;
     };
     return RunOutputs(options.inputs, options.damaged, options.destination, options.force, "", reporter,
                       convert);

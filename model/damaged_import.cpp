@@ -45,10 +45,7 @@ DamagedImportResult ImportDamagedPath(const char* path) {
         return DamagedImportResult::NoCar;
     }
     EmptyFce3Mesh(damagedFce3Mesh);
-    FileHandle file = OpenFileForReading(path);
-    if (!file) {
-        NoteFailure("cannot be opened for reading");
-    }
+    FileHandle file = OpenCarFile(path);
     DamagedImportResult result = DamagedImportResult::ReadFailed;
     uint32_t bytes = 0;
     if (file && ReadDamagedMesh(file, &bytes)) {

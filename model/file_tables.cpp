@@ -117,6 +117,12 @@ bool WriteHeader(const SaveFile& save, const void* header, uint32_t size) {
 }
 
 bool FinishSave(SaveFile& save) {
+    // Renamed into place before its bytes reach the disk, the new file could be found empty
+    // after a power cut, with the old one gone.
+    if (!FlushFileToDisk(save.file)) {
+        NoteFailure("the written file cannot be flushed to the disk");
+        return false;
+    }
     FileHandle file = save.file;
     save.file = nullptr;
     if (!CloseFileHandle(file)) {
@@ -140,13 +146,21 @@ void AbandonSave(SaveFile& save) {
     }
 }
 
+FileHandle OpenCarFile(const char* path) {
+    bool notAFile = false;
+    FileHandle file = OpenFileForReading(path, &notAFile);
+    if (!file) {
+        NoteFailure(notAFile ? "is a folder, a pipe or a device, not a file"
+                             : "cannot be opened for reading");
+    }
+    return file;
+}
+
 int LoadCar(const char* path, bool (*read)(FileHandle file)) {
     ClearFailureReason();
-    FileHandle file = OpenFileForReading(path);
+    FileHandle file = OpenCarFile(path);
     bool loaded = false;
-    if (!file) {
-        NoteFailure("cannot be opened for reading");
-    } else {
+    if (file) {
         ReleaseFce3Mesh();
         ReleaseCarModel();
         loaded = read(file);

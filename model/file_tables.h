@@ -26,6 +26,9 @@ bool TableFitsFile(uint64_t fileSize, const TablePlace& table);
 // frees it also when the read then fails.
 bool ReadTable(FileHandle file, const TablePlace& table, void** array);
 
+// Opens a car file for reading; when it cannot, notes why.
+FileHandle OpenCarFile(const char* path);
+
 // Opens the file at path and reads a car from it with read, replacing the car whole: both
 // models are released before the read and again when it fails, which is reported with
 // "Error while reading file". 1 when a car was loaded.

@@ -83,6 +83,36 @@ void BuildVerro3Header(const FceKeshHeader& model, Fce3Header* header) {
     std::memcpy(header->partNames, model.partNames, sizeof header->partNames);
 }
 
+std::vector<const char*> Verro3Losses(const CarModel& car, uint32_t fileType) {
+    const FceKeshHeader& h = car.header;
+    uint32_t v = h.vertexCount;
+    uint32_t colours = std::min(h.colourCount, MAX_COLOURS);
+    auto same = [](const void* a, const void* b, size_t bytes) { return std::memcmp(a, b, bytes) == 0; };
+    // A Verro3 file holds one mesh; an open copies it into the others. The undamaged mesh comes
+    // back only as a copy of the normal one.
+    auto normal = [&](const Vec3* vertices, const Vec3* normals) {
+        return same(vertices, car.vertices, v * sizeof(Vec3)) && same(normals, car.normals, v * sizeof(Vec3));
+    };
+    std::vector<const char*> losses;
+    if (!same(h.interiorColours, h.primaryColours, colours * sizeof(FceColour))) {
+        losses.push_back("the interior colours");
+    }
+    if (!same(h.driverHairColours, h.secondaryColours, colours * sizeof(FceColour))) {
+        losses.push_back("the driver hair colours");
+    }
+    if (!std::all_of(car.movementFlags, car.movementFlags + v,
+                     [](uint32_t m) { return m == MovementFixed; })) {
+        losses.push_back("the moving vertices");
+    }
+    if (!normal(car.undamagedVertices, car.undamagedNormals)) {
+        losses.push_back("the undamaged mesh");
+    }
+    if (!normal(car.damagedVertices, car.damagedNormals)) {
+        losses.push_back(fileType == VERRO3_NORMAL_FILE ? "the damaged mesh" : "the normal mesh");
+    }
+    return losses;
+}
+
 int SaveVerro3Path(const char* path, uint32_t fileType) {
     bool damaged = fileType != VERRO3_NORMAL_FILE;
     return SaveCar(path, [damaged](const SaveFile& save) { return WriteVerro3File(save, damaged); });

@@ -60,7 +60,10 @@ void ShowErrorMessage(const char* text);
 
 // Files. A handle is nullptr when no file could be opened.
 using FileHandle = void*;
-FileHandle OpenFileForReading(const char* path);   // exclusive; never creates a file
+// Exclusive; never creates a file, never waits for a pipe or a device. When nothing can be
+// opened, *notAFile (when given) tells whether what is there is no file: a folder, a pipe, a
+// device.
+FileHandle OpenFileForReading(const char* path, bool* notAFile = nullptr);
 FileHandle CreateFileForWriting(const char* path); // exclusive; creates or empties
 bool QueryFileSize(FileHandle file, uint64_t* size);
 bool SeekFileTo(FileHandle file, uint32_t position);
@@ -68,6 +71,8 @@ bool QueryFilePosition(FileHandle file, uint32_t* position);
 // One transfer; false when it fails or moves fewer bytes than asked.
 bool ReadFileExactly(FileHandle file, void* buffer, uint32_t size);
 bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size);
+// Makes what was written to the file reach the disk, so that it survives a power cut.
+bool FlushFileToDisk(FileHandle file);
 // False when the system reports that the file could not be closed cleanly.
 bool CloseFileHandle(FileHandle file);
 
@@ -76,8 +81,13 @@ bool CloseFileHandle(FileHandle file);
 // Creates an empty file for writing, with a fresh name, in the folder of targetPath;
 // its path goes to temporaryPath. nullptr when no file can be created there.
 FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath);
+// A fresh name for the file that CreateFileBeside makes beside a target whose name is
+// targetNameLength characters long: no longer than that, so that every path the system takes
+// for the target it takes for this file too, and another one for each attempt.
+std::string TemporaryName(size_t targetNameLength, uint64_t seed, uint32_t attempt);
 // Puts the closed file at temporaryPath in the place of targetPath, replacing a file
-// that is there. On failure both stay as they were.
+// that is there, and makes the change of the folder reach the disk. On failure both stay
+// as they were.
 bool ReplaceFileWith(const char* temporaryPath, const char* targetPath);
 bool RemoveFile(const char* path);
 

@@ -1,5 +1,7 @@
 #include "platform/platform_internal.h"
 
+#include <algorithm>
+
 namespace {
 const PlatformResponder* installedResponder = nullptr;
 int64_t liveBlocks = 0;
@@ -23,6 +25,19 @@ bool FailThisCall() {
     }
     plantedFailureHappened = true;
     return true;
+}
+
+std::string TemporaryName(size_t targetNameLength, uint64_t seed, uint32_t attempt) {
+    constexpr char DIGITS[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    size_t length = std::clamp<size_t>(targetNameLength, 1, 12);
+    // A name of one character has only the 36 digits; longer names start with a tilde, which
+    // sets them apart from the names people give files.
+    uint64_t number = seed * 0x9E3779B97F4A7C15u + attempt;
+    std::string name = length > 1 ? "~" : "";
+    for (number = length > 1 ? number : attempt; name.size() < length; number /= 36) {
+        name += DIGITS[number % 36];
+    }
+    return name;
 }
 
 void InstallResponder(const PlatformResponder* responder) {

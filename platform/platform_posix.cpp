@@ -58,14 +58,20 @@ void ShowErrorMessage(const char* text) {
     std::fprintf(stderr, "Error: %s\n", text);
 }
 
-FileHandle OpenFileForReading(const char* path) {
-    int descriptor = FailThisCall() ? Failed() : open(path, O_RDONLY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        struct stat status;
-        if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-            close(descriptor);
-            return nullptr;
+FileHandle OpenFileForReading(const char* path, bool* notAFile) {
+    // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
+    int descriptor = FailThisCall() ? Failed() : open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    struct stat status;
+    bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    if (!regular || fcntl(descriptor, F_SETFL, O_RDONLY) != 0) {
+        if (notAFile) {
+            *notAFile = !regular;
         }
+        close(descriptor);
+        return nullptr;
     }
     return Handle(descriptor);
 }
@@ -129,6 +135,14 @@ bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size) {
     return true;
 }
 
+bool FlushFileToDisk(FileHandle file) {
+    int flushed = 0;
+    do {
+        flushed = FailThisCall() ? Failed() : fsync(Descriptor(file));
+    } while (flushed != 0 && errno == EINTR);
+    return flushed == 0;
+}
+
 bool CloseFileHandle(FileHandle file) {
     // A close that fails has still given the descriptor back.
     int closed = close(Descriptor(file));
@@ -163,7 +177,21 @@ FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) 
 }
 
 bool ReplaceFileWith(const char* temporaryPath, const char* targetPath) {
-    return !FailThisCall() && rename(temporaryPath, ResolvedTarget(targetPath).c_str()) == 0;
+    std::string target = ResolvedTarget(targetPath);
+    if (FailThisCall() || rename(temporaryPath, target.c_str()) != 0) {
+        return false;
+    }
+    // The new name lives in the folder: a folder that is not flushed may forget it after a
+    // power cut. The file is in place by now whatever the flush says, and not every file
+    // system can flush a folder, so a failure here is not the save's.
+    size_t slash = target.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        static_cast<void>(fsync(descriptor));
+        close(descriptor);
+    }
+    return true;
 }
 
 bool RemoveFile(const char* path) {

@@ -52,11 +52,23 @@ void ShowErrorMessage(const char* text) {
     MessageBoxA(mainWindow, text, "Error", MB_ICONHAND);
 }
 
-FileHandle OpenFileForReading(const char* path) {
+FileHandle OpenFileForReading(const char* path, bool* notAFile) {
     // OPEN_EXISTING: a reader must never leave an empty file behind.
     HANDLE file = FailThisCall() ? Failed(INVALID_HANDLE_VALUE)
                                  : CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+    bool folder = false, device = false;
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD attributes = GetFileAttributesA(path);
+        folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    } else if (GetFileType(file) != FILE_TYPE_DISK) {
+        // A pipe, a console or a device such as NUL: nothing to read a car from.
+        CloseHandle(file);
+        device = true;
+    }
+    if (notAFile) {
+        *notAFile = folder || device;
+    }
+    return file == INVALID_HANDLE_VALUE || device ? nullptr : file;
 }
 
 FileHandle CreateFileForWriting(const char* path) {
@@ -105,6 +117,10 @@ bool WriteFileExactly(FileHandle file, const void* buffer, uint32_t size) {
     return !FailThisCall() && WriteFile(file, buffer, size, &done, nullptr) && done == size;
 }
 
+bool FlushFileToDisk(FileHandle file) {
+    return !FailThisCall() && FlushFileBuffers(file) != 0;
+}
+
 bool CloseFileHandle(FileHandle file) {
     // A close that fails has still given the handle back.
     BOOL closed = CloseHandle(file);
@@ -114,20 +130,30 @@ bool CloseFileHandle(FileHandle file) {
 FileHandle CreateFileBeside(const char* targetPath, std::string* temporaryPath) {
     std::string target = targetPath;
     size_t separator = target.find_last_of("\\/:");
-    std::string folder = separator == std::string::npos ? "." : target.substr(0, separator + 1);
-    // GetTempFileNameA creates the file under a name no other file in the folder has.
-    char name[MAX_PATH];
-    if (FailThisCall() || GetTempFileNameA(folder.c_str(), "vfc", 0, name) == 0) {
-        return nullptr;
+    std::string folder = separator == std::string::npos ? "" : target.substr(0, separator + 1);
+    std::string name = target.substr(folder.size());
+    // The name is made here rather than by GetTempFileNameA, which refuses folders longer than
+    // MAX_PATH - 14 characters: its name is no longer than the target's, so any target that a
+    // file dialog accepts can be written. CREATE_NEW never takes another file's place.
+    uint64_t seed = GetTickCount64() ^ (uint64_t{GetCurrentProcessId()} << 32);
+    for (uint32_t attempt = 0; attempt < 64; ++attempt) {
+        std::string candidate = TemporaryName(name.size(), seed, attempt);
+        if (lstrcmpiA(candidate.c_str(), name.c_str()) == 0) {
+            continue;
+        }
+        HANDLE file = FailThisCall() ? Failed(INVALID_HANDLE_VALUE)
+                                     : CreateFileA((folder + candidate).c_str(), GENERIC_WRITE, 0, nullptr,
+                                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            *temporaryPath = folder + candidate;
+            return file;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) {
+            return nullptr;
+        }
     }
-    HANDLE file = FailThisCall() ? Failed(INVALID_HANDLE_VALUE)
-                                 : CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DeleteFileA(name);
-        return nullptr;
-    }
-    *temporaryPath = name;
-    return file;
+    return nullptr;
 }
 
 bool ReplaceFileWith(const char* temporaryPath, const char* targetPath) {
@@ -137,7 +163,8 @@ bool ReplaceFileWith(const char* temporaryPath, const char* targetPath) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         return false;
     }
-    return !FailThisCall() && MoveFileExA(temporaryPath, targetPath, MOVEFILE_REPLACE_EXISTING) != 0;
+    return !FailThisCall() &&
+           MoveFileExA(temporaryPath, targetPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool RemoveFile(const char* path) {

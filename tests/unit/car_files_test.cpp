@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <functional>
+#include <set>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -232,6 +233,17 @@ TEST_F(CarFilesTest, SavingNeverDestroysTheFileItReplaces) {
     std::filesystem::remove(dir.File("link.fce"));
     WriteBytes(target, Bytes(100, 0x42));
 #endif
+    // The new file's name is never longer than the target's: a path the system takes for one it
+    // takes for the other.
+    for (size_t length : {1, 2, 30}) {
+        std::set<std::string> names;
+        for (uint32_t attempt = 0; attempt < 36; ++attempt) {
+            const std::string name = TemporaryName(length, 99, attempt);
+            EXPECT_LE(name.size(), length);
+            names.insert(name);
+        }
+        EXPECT_EQ(names.size(), 36u);
+    }
     const std::string nowhere = dir.File("none") + "/car.fce";
     EXPECT_EQ(SaveKeshPath(nowhere.c_str()), 0);
     EXPECT_STREQ(LastFailureReason(), ("cannot create a new file in the folder of " + nowhere).c_str());

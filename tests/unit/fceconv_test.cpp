@@ -4,11 +4,19 @@
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <map>
 #include <sstream>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -69,6 +77,26 @@ TEST_F(FceconvTest, InfoInTextAndJson) {
     json all = json::parse(Fceconv({"info", "--json", verro3, broken, kesh}).out);
     ASSERT_EQ(all.size(), 2u) << "a file that fails has no object";
     EXPECT_EQ(all[0]["dummyNames"], json({"\xEF\xBF\xBDt\xEF\xBF\xBD", std::string(63, 'x')}));
+
+    // A folder, and a pipe that no program writes to, are refused at once.
+    std::vector<std::string> notFiles = {dir.Folder()};
+#ifndef _WIN32
+    notFiles.push_back(dir.File("pipe.fce"));
+    ASSERT_EQ(mkfifo(notFiles.back().c_str(), 0600), 0);
+#endif
+    auto refused = std::async(std::launch::async, [&] {
+        return Fceconv({"info", notFiles[0], notFiles.back()});
+    });
+    if (refused.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+#ifndef _WIN32
+        close(open(notFiles.back().c_str(), O_WRONLY | O_NONBLOCK)); // lets the reader go
+#endif
+        FAIL() << "fceconv waits for a writer to the pipe";
+    }
+    run = refused.get();
+    EXPECT_EQ(run.err, "fceconv: " + notFiles[0] +
+                           ": is a folder, a pipe or a device, not a file\nfceconv: " + notFiles.back() +
+                           ": is a folder, a pipe or a device, not a file\n");
 }
 
 // A usage error shows the usage. A file that fails says why and makes the status 1, and the others
@@ -115,17 +143,27 @@ TEST_F(FceconvTest, UsageErrorsFailuresAndOutputRules) {
     EXPECT_EQ(Fceconv({"--version"}).out, "fceconv " VERRO_VERSION "\n");
 }
 
-// On a terminal a batch rewrites one line in place and wipes it before anything else is printed.
-TEST_F(FceconvTest, ProgressOnlyOnATerminal) {
+// On a terminal a batch rewrites one line in place and wipes it before anything else is printed. A
+// Verro3 save tells what the layout left out of a Kesh car, and nothing for a car from Verro3; an
+// output folder that is not there is told once.
+TEST_F(FceconvTest, WhatABatchPrints) {
     TempDir out;
     std::string car = Write(MakeKesh(SmallCar()).Build(), "bb.fce"), gone = dir.File("a.fce");
     std::string failure = "fceconv: " + gone + ": cannot be opened for reading\n";
+    std::string note = "fceconv: " + car +
+                       ": the Verro3 layout does not hold the interior colours, the driver hair colours, the "
+                       "moving vertices, the undamaged mesh and the damaged mesh; they are left out\n";
     std::vector<std::string> arguments = {"convert", "--to", "verro3", "-d", out.Folder(), car, gone};
     auto wipe = [](size_t length) { return "\r" + std::string(length, ' ') + "\r"; };
     EXPECT_EQ(Fceconv(arguments, {.out = true, .err = true}).err,
-              "\r[1/2] bb.fce" + wipe(12) + "\r[2/2] a.fce" + wipe(11) + failure);
+              "\r[1/2] bb.fce" + wipe(12) + note + "\r[2/2] a.fce" + wipe(11) + failure);
     EXPECT_EQ(Fceconv({"check", car, gone}, {.err = true}).err, "\r[1/2] bb.fce\r[2/2] a.fce " + wipe(11));
     EXPECT_EQ(Fceconv({"check", car}, {.err = true}).err, "") << "a single file shows no progress";
+    Outcome run = Fceconv({"convert", "--to", "verro3-damaged", "--force", "-o", car, out.File("bb.fce")});
+    EXPECT_EQ(run.status + run.err.size(), 0u) << run.err;
+    run = Fceconv({"convert", "--to", "kesh", "-d", dir.File("none"), car, gone});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "fceconv: the folder " + dir.File("none") + " does not exist\n");
 }
 
 // Parts :HB (vertices 0-4, triangles 0-3), :OD (5-7, 4), "L B" (8-11, 5-6), "L B" (12-13), :OD,
