@@ -4,12 +4,14 @@
 #include "platform/win32_handles.h"
 #include "resources/resource.h"
 #include "viewer/car_view.h"
+#include "viewer/top_row.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 HWND carViewWindow;
@@ -19,8 +21,6 @@ namespace {
 const char CLASS_NAME[] = "VerroCarViewWndClass";
 const char HINT[] = "Drag: turn    Wheel: zoom    1 2 3 4: side, top, front, back    Home: fit";
 const char NO_CAR[] = "No car is loaded";
-// The strip above the picture that holds the check box and the hint.
-constexpr int STRIP_HEIGHT = 26;
 constexpr int MIN_WIDTH = 320;
 constexpr int MIN_HEIGHT = 240;
 const COLORREF PART_COLOUR = RGB(150, 150, 150);
@@ -33,6 +33,23 @@ static_assert(sizeof(ScreenPoint) == sizeof(POINT) && offsetof(ScreenPoint, y) =
               "a frame's points go to PolyPolyline as they are");
 
 HWND viewOwner;
+
+// The row above the picture: its controls, left to right, and the hint, which takes what is
+// left of the width. The row is laid out from the text of each item in the row's font, which is
+// the main window's, so that it grows with the screen's scale.
+struct RowControl {
+    int id; // 0: text drawn in the row, no control
+    RowItemKind kind;
+    const char* text;
+};
+const RowControl ROW[] = {
+    {IDC_CAR_VIEW_DAMAGED, RowItemKind::CheckBox, "Damaged"},
+    {0, RowItemKind::Text, HINT},
+};
+HFONT rowFont;
+std::vector<RowItem> rowItems;
+RowMetrics rowMetrics;
+RowLayout row{26, {}};
 
 void Repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
@@ -72,15 +89,20 @@ void DrawLines(HDC dc, const std::vector<ScreenPoint>& points, DWORD pointsPerLi
 }
 
 void DrawView(HDC dc, int width, int height) {
-    RECT strip = {0, 0, width, STRIP_HEIGHT};
-    RECT picture = {0, STRIP_HEIGHT, width, height};
+    RECT strip = {0, 0, width, row.height};
+    RECT picture = {0, row.height, width, height};
     FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
     FillRect(dc, &picture, GetSysColorBrush(COLOR_WINDOW));
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont = SelectObject(dc, rowFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    RECT hint = {100, 0, width - 4, STRIP_HEIGHT};
-    DrawTextA(dc, HINT, -1, &hint, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    for (size_t i = 0; i < row.places.size(); ++i) {
+        if (ROW[i].id == 0) {
+            const PixelRect& at = row.places[i];
+            RECT text = {at.left, at.top, at.right, at.bottom};
+            DrawTextA(dc, ROW[i].text, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+        }
+    }
     if (!ShownVertices(carView, carModel)) {
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         DrawTextA(dc, NO_CAR, -1, &picture, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
@@ -88,9 +110,9 @@ void DrawView(HDC dc, int width, int height) {
     SelectObject(dc, oldFont);
 
     BuildCarFrame(carView, carModel);
-    IntersectClipRect(dc, 0, STRIP_HEIGHT, width, height);
+    IntersectClipRect(dc, 0, row.height, width, height);
     POINT oldOrigin;
-    SetViewportOrgEx(dc, 0, STRIP_HEIGHT, &oldOrigin);
+    SetViewportOrgEx(dc, 0, row.height, &oldOrigin);
     // What is selected goes over the rest.
     DrawLines(dc, carView.partLines, 4, PART_COLOUR, 1);
     DrawLines(dc, carView.dummyLines, 2, DUMMY_COLOUR, 1);
@@ -145,11 +167,44 @@ void PickAt(int32_t x, int32_t y) {
 void Create(HWND window) {
     // The check box starts clear, and so does what it stands for.
     carView.showDamaged = 0;
-    HWND damaged = CreateWindowExA(
-        0, "Button", "Damaged", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 8, 4, 84,
-        STRIP_HEIGHT - 8, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CAR_VIEW_DAMAGED)),
-        appInstance, nullptr);
-    SendMessageA(damaged, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    rowFont = reinterpret_cast<HFONT>(SendMessageA(viewOwner, WM_GETFONT, 0, 0));
+    if (!rowFont) {
+        rowFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    }
+    HDC dc = GetDC(window);
+    HGDIOBJ oldFont = SelectObject(dc, rowFont);
+    TEXTMETRICA font;
+    GetTextMetricsA(dc, &font);
+    rowMetrics = {font.tmHeight, GetSystemMetrics(SM_CXMENUCHECK)};
+    rowItems.clear();
+    for (const RowControl& control : ROW) {
+        SIZE extent = {0, 0};
+        GetTextExtentPoint32A(dc, control.text, static_cast<int>(std::strlen(control.text)), &extent);
+        rowItems.push_back({control.kind, extent.cx});
+        if (control.id == 0) {
+            continue;
+        }
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP |
+                      (control.kind == RowItemKind::CheckBox ? BS_AUTOCHECKBOX : BS_PUSHBUTTON);
+        HWND child =
+            CreateWindowExA(0, "Button", control.text, style, 0, 0, 0, 0, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), appInstance, nullptr);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(rowFont), FALSE);
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(window, dc);
+}
+
+// Places the row's controls for a window of this width; the row's height follows the font.
+void LayOutRow(HWND window, int width) {
+    row = LayoutTopRow(rowItems, rowMetrics, width);
+    for (size_t i = 0; i < row.places.size(); ++i) {
+        const PixelRect& at = row.places[i];
+        if (ROW[i].id != 0) {
+            MoveWindow(GetDlgItem(window, ROW[i].id), at.left, at.top, at.right - at.left, at.bottom - at.top,
+                       TRUE);
+        }
+    }
 }
 
 void DamagedClicked(HWND window) {
@@ -179,11 +234,11 @@ bool KeyDown(HWND window, WPARAM key) {
 void ButtonDown(HWND window, LPARAM at) {
     SetFocus(window);
     SetCapture(window);
-    PressCarView(carView, GET_X_LPARAM(at), GET_Y_LPARAM(at) - STRIP_HEIGHT);
+    PressCarView(carView, GET_X_LPARAM(at), GET_Y_LPARAM(at) - row.height);
 }
 
 void ButtonUp(HWND window, LPARAM at) {
-    int32_t x = GET_X_LPARAM(at), y = GET_Y_LPARAM(at) - STRIP_HEIGHT;
+    int32_t x = GET_X_LPARAM(at), y = GET_Y_LPARAM(at) - row.height;
     bool held = carView.buttonDown;
     bool click = ReleaseCarView(carView, x, y);
     if (held) {
@@ -210,7 +265,8 @@ LRESULT CALLBACK CarViewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_CREATE: Create(window); return 0;
     case WM_SIZE:
-        ResizeCarView(carView, carModel, LOWORD(lParam), std::max(HIWORD(lParam) - STRIP_HEIGHT, 0));
+        LayOutRow(window, LOWORD(lParam));
+        ResizeCarView(carView, carModel, LOWORD(lParam), std::max(HIWORD(lParam) - row.height, 0));
         Repaint(window);
         return 0;
     case WM_GETMINMAXINFO:
@@ -230,7 +286,7 @@ LRESULT CALLBACK CarViewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_LBUTTONDOWN: ButtonDown(window, lParam); return 0;
     case WM_MOUSEMOVE:
-        if (MoveCarView(carView, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) - STRIP_HEIGHT)) {
+        if (MoveCarView(carView, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) - row.height)) {
             Repaint(window);
         }
         return 0;
