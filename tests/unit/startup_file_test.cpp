@@ -1,10 +1,13 @@
 // The car named on the program's command line, and the folder the file dialogs start in after.
 #include "mainwin/startup_file.h"
+#include "model/car_texture.h"
 #include "model/last_directory.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -36,6 +39,18 @@ TEST(StartupFileTest, TheFolderTheDialogsStartIn) {
     SetLastDirectoryFromPath((longest + "/car.fce").c_str());
     SetLastDirectoryFromPath((longest + "a\\car.fce").c_str());
     EXPECT_EQ(lastDirectory, longest + "/");
+}
+
+// The car's own texture comes before the folder's shared one; a folder holds no texture.
+TEST(StartupFileTest, TheTextureBesideACar) {
+    TempDir dir;
+    EXPECT_EQ(FindCarTexture(dir.File("beetle.fce")), "");
+    std::filesystem::create_directory(dir.File("beetle00.tga"));
+    EXPECT_EQ(FindCarTexture(dir.File("beetle.fce")), "");
+    std::ofstream(dir.File("car00.tga")) << "x";
+    EXPECT_EQ(FindCarTexture(dir.File("beetle.fce")), dir.File("car00.tga"));
+    std::ofstream(dir.File("van00.tga")) << "x";
+    EXPECT_EQ(FindCarTexture(dir.File("van.fce")), dir.File("van00.tga"));
 }
 
 } // namespace
