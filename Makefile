@@ -2,7 +2,8 @@
 #            (make run CAR=samples/sample_car.fce starts it with that car open)
 # make test  installs what is missing, builds every build and runs every test
 # make fuzz  runs each fuzz target for FUZZ_SECONDS (default 600) after a sanitize build
-# make bench builds natively and runs the conversion, car view and batch benchmarks
+# make bench builds natively and runs the conversion, car view and batch benchmarks, then times
+#            the car view's paint under Wine
 # make dist  writes the release zips of both programs into dist/
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
@@ -53,10 +54,12 @@ run: win64
 fuzz: sanitize
 	tests/fuzz/run-fuzz build/sanitize $(FUZZ_SECONDS)
 
-bench: native
+bench: native win64
 	build/native/bench/conversion_bench
 	build/native/bench/car_view_bench
 	build/native/bench/batch_bench
+	@scripts/wine-prefix
+	scripts/wine-run build/win64/bench/car_view_paint_bench.exe
 
 clean:
 	rm -rf build dist

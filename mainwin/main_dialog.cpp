@@ -12,6 +12,7 @@
 #include "model/last_directory.h"
 #include "model/verro3.h"
 #include "model/verro3_save.h"
+#include "obj/open_any.h"
 #include "platform/win32_handles.h"
 #include "resources/resource.h"
 #include "viewer/car_view_window.h"
@@ -73,8 +74,8 @@ bool HasSelection(HWND window, int listId) {
 // precondition fails is ignored.
 BOOL HandleCommand(HWND window, int id, int code) {
     switch (id) {
-    case IDC_OPEN_VERRO3: OpenCommand(window, OpenVerro3File); return TRUE;
-    case IDC_OPEN_KESH: OpenCommand(window, OpenKeshFile); return TRUE;
+    case IDC_OPEN_VERRO3: OpenCommand(window, OpenVerro3OrModelFile); return TRUE;
+    case IDC_OPEN_KESH: OpenCommand(window, OpenKeshOrModelFile); return TRUE;
     case IDC_IMPORT_DAMAGED:
         ImportDamagedFile();
         FollowCarInView(CarChange::Mesh);

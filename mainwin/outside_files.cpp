@@ -2,7 +2,7 @@
 
 #include "mainwin/startup_file.h"
 #include "model/last_directory.h"
-#include "model/open_either.h"
+#include "obj/open_any.h"
 
 #include <string>
 
@@ -71,5 +71,5 @@ bool TakeDroppedFile(HWND window, HDROP drop) {
 
 int OpenTakenFile() {
     SetLastDirectoryFromPath(takenPath.c_str());
-    return OpenEitherLayoutPath(takenPath.c_str());
+    return OpenCarOrModelPath(takenPath.c_str());
 }

@@ -24,6 +24,6 @@ bool TakeStartupFile();
 // nothing was taken.
 bool TakeDroppedFile(HWND window, HDROP drop);
 
-// Opens the path taken, in the layout that its first word names; its folder becomes
+// Opens the path taken, a 3D model or a car in the layout that its first word names; its folder becomes
 // lastDirectory first, as a confirmed file dialog would make it. 1 when a car was loaded.
 int OpenTakenFile();

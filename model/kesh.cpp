@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr char KESH_FILTER[] = "Verro:Kesh car meshes (*.fce)\0*.fce\0";
-
 struct KeshTable {
     const char* name;
     bool perTriangle; // one record per triangle, otherwise one per vertex
@@ -155,11 +153,6 @@ bool KeshTableSizes(const FceKeshHeader& header, uint32_t (&sizes)[KESH_TABLE_CO
 
 int OpenKeshPath(const char* path) {
     return LoadCar(path, ReadKeshModel);
-}
-
-int OpenKeshFile() {
-    FileDialogResult choice;
-    return ChooseFileFromLastDirectory(false, KESH_FILTER, &choice) ? OpenKeshPath(choice.path) : 0;
 }
 
 int SaveKeshPath(const char* path) {

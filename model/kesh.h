@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-// "Open Verro:Kesh...": the open dialog, then OpenKeshPath. 1 when a car was loaded.
-int OpenKeshFile();
+// The file dialogs' type for Kesh cars.
+inline constexpr char KESH_FILTER[] = "Verro:Kesh car meshes (*.fce)\0*.fce\0";
 
 // Reads the Kesh file at path into the car model, replacing the car whole. Reports its
 // own failures; on failure the model and fce3Mesh are empty. 1 when a car was loaded.

@@ -139,7 +139,3 @@ int OpenVerro3Path(const char* path) {
     return LoadCar(path, [](FileHandle file) { return ReadVerro3Mesh(file) && ConvertFce3ToModel() == 1; });
 }
 
-int OpenVerro3File() {
-    FileDialogResult choice;
-    return ChooseFileFromLastDirectory(false, VERRO3_OPEN_FILTER, &choice) ? OpenVerro3Path(choice.path) : 0;
-}

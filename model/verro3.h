@@ -76,9 +76,6 @@ void ReleaseFce3Mesh();
 // Fills the empty car model from a complete fce3Mesh. 1 on success, 0 when memory runs out.
 int ConvertFce3ToModel();
 
-// "Open Verro3...": the open dialog, then OpenVerro3Path. 1 when a car was loaded.
-int OpenVerro3File();
-
 // Reads the Verro3 file at path into the car model, replacing the car whole. Reports its
 // own failures; on failure the model and fce3Mesh are empty. 1 when a car was loaded.
 int OpenVerro3Path(const char* path);

@@ -28,8 +28,11 @@
 #define IDC_COLOURS_EDITOR 1033
 #define IDC_CAR_VIEW 1120
 
-// Car view window (no template): its check box
+// Car view window (no template): the controls of its top row
 #define IDC_CAR_VIEW_DAMAGED 1121
+#define IDC_CAR_VIEW_WIREFRAME 1122
+#define IDC_CAR_VIEW_TEXTURE 1123
+#define IDC_CAR_VIEW_EXPORT_OBJ 1124
 
 // Part name chooser (template 103): row 1 is 1012, row r from 2 on is 1019 + r.
 #define IDC_PART_CODE_FIRST 1012

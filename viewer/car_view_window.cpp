@@ -1,9 +1,15 @@
 #include "viewer/car_view_window.h"
 
 #include "model/car_model.h"
+#include "model/car_texture.h"
+#include "model/last_directory.h"
+#include "obj/obj_export.h"
+#include "platform/platform.h"
 #include "platform/win32_handles.h"
 #include "resources/resource.h"
 #include "viewer/car_view.h"
+#include "viewer/renderer.h"
+#include "viewer/texture.h"
 #include "viewer/top_row.h"
 
 #include <windowsx.h>
@@ -12,6 +18,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 HWND carViewWindow;
@@ -23,20 +30,15 @@ const char HINT[] = "Drag: turn    Wheel: zoom    1 2 3 4: side, top, front, bac
 const char NO_CAR[] = "No car is loaded";
 constexpr int MIN_WIDTH = 320;
 constexpr int MIN_HEIGHT = 240;
-const COLORREF PART_COLOUR = RGB(150, 150, 150);
-const COLORREF SELECTED_COLOUR = RGB(230, 40, 0);
-const COLORREF DUMMY_COLOUR = RGB(0, 90, 200);
-// Lines handed to one drawing call.
-constexpr size_t LINES_PER_CALL = 4096;
-
-static_assert(sizeof(ScreenPoint) == sizeof(POINT) && offsetof(ScreenPoint, y) == offsetof(POINT, y),
-              "a frame's points go to PolyPolyline as they are");
+const char TEXTURE_FILE_TYPE[] = "Targa images (*.tga)\0*.tga\0";
+const char OBJ_FILE_TYPE[] = "3D model (*.obj)\0*.obj\0";
 
 HWND viewOwner;
 
-// The row above the picture: its controls, left to right, and the hint, which takes what is
-// left of the width. The row is laid out from the text of each item in the row's font, which is
-// the main window's, so that it grows with the screen's scale.
+// The row above the picture: its controls, left to right, and the texture's status, which takes
+// what is left of the width; under it a line with the hint. The row is laid out from the text of
+// each item in the row's font, which is the main window's, so that it grows with the screen's
+// scale.
 struct RowControl {
     int id; // 0: text drawn in the row, no control
     RowItemKind kind;
@@ -44,12 +46,22 @@ struct RowControl {
 };
 const RowControl ROW[] = {
     {IDC_CAR_VIEW_DAMAGED, RowItemKind::CheckBox, "Damaged"},
-    {0, RowItemKind::Text, HINT},
+    {IDC_CAR_VIEW_WIREFRAME, RowItemKind::CheckBox, "Wireframe"},
+    {IDC_CAR_VIEW_TEXTURE, RowItemKind::Button, "Texture..."},
+    {IDC_CAR_VIEW_EXPORT_OBJ, RowItemKind::Button, "Export OBJ..."},
+    {0, RowItemKind::Text, ""}, // the texture's status
 };
 HFONT rowFont;
 std::vector<RowItem> rowItems;
 RowMetrics rowMetrics;
 RowLayout row{26, {}};
+// The hint's line under the row; the picture begins under it.
+int hintTop = 26;
+int pictureTop = 44;
+
+// The texture the car is drawn with (empty: none), and what the row says of it.
+Texture texture;
+std::string textureStatus;
 
 void Repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
@@ -70,56 +82,44 @@ void ShowCaption(HWND window) {
     SetWindowTextA(window, caption);
 }
 
-void DrawLines(HDC dc, const std::vector<ScreenPoint>& points, DWORD pointsPerLine, COLORREF colour,
-               int width) {
-    if (points.empty()) {
-        return;
-    }
-    HPEN pen = CreatePen(PS_SOLID, width, colour);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    const std::vector<DWORD> counts(LINES_PER_CALL, pointsPerLine);
-    const auto* corners = reinterpret_cast<const POINT*>(points.data());
-    size_t lines = points.size() / pointsPerLine;
-    for (size_t first = 0; first < lines; first += LINES_PER_CALL) {
-        size_t count = std::min(LINES_PER_CALL, lines - first);
-        PolyPolyline(dc, corners + first * pointsPerLine, counts.data(), static_cast<DWORD>(count));
-    }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+void DrawRowText(HDC dc, const char* text, RECT place, UINT format) {
+    DrawTextA(dc, text, -1, &place, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX | format);
 }
 
 void DrawView(HDC dc, int width, int height) {
-    RECT strip = {0, 0, width, row.height};
-    RECT picture = {0, row.height, width, height};
+    RECT strip = {0, 0, width, pictureTop};
     FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
-    FillRect(dc, &picture, GetSysColorBrush(COLOR_WINDOW));
     HGDIOBJ oldFont = SelectObject(dc, rowFont);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     for (size_t i = 0; i < row.places.size(); ++i) {
         if (ROW[i].id == 0) {
             const PixelRect& at = row.places[i];
-            RECT text = {at.left, at.top, at.right, at.bottom};
-            DrawTextA(dc, ROW[i].text, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+            DrawRowText(dc, textureStatus.c_str(), {at.left, at.top, at.right, at.bottom}, 0);
         }
     }
+    const int margin = row.places.empty() ? 0 : row.places[0].left;
+    DrawRowText(dc, HINT, {margin, hintTop, width - margin, pictureTop}, 0);
+
+    RenderCarView(carView, carModel, texture.pixels.empty() ? nullptr : &texture);
+    const Frame& frame = carView.frame;
+    BITMAPINFO bitmap = {};
+    bitmap.bmiHeader.biSize = sizeof bitmap.bmiHeader;
+    bitmap.bmiHeader.biWidth = frame.width;
+    bitmap.bmiHeader.biHeight = -frame.height; // rows from the top
+    bitmap.bmiHeader.biPlanes = 1;
+    bitmap.bmiHeader.biBitCount = 32;
+    bitmap.bmiHeader.biCompression = BI_RGB;
+    if (frame.width > 0 && frame.height > 0) {
+        SetDIBitsToDevice(dc, 0, pictureTop, frame.width, frame.height, 0, 0, 0, frame.height,
+                          frame.colour.data(), &bitmap, DIB_RGB_COLORS);
+    }
     if (!ShownVertices(carView, carModel)) {
+        RECT picture = {0, pictureTop, width, height};
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         DrawTextA(dc, NO_CAR, -1, &picture, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
     }
     SelectObject(dc, oldFont);
-
-    BuildCarFrame(carView, carModel);
-    IntersectClipRect(dc, 0, row.height, width, height);
-    POINT oldOrigin;
-    SetViewportOrgEx(dc, 0, row.height, &oldOrigin);
-    // What is selected goes over the rest.
-    DrawLines(dc, carView.partLines, 4, PART_COLOUR, 1);
-    DrawLines(dc, carView.dummyLines, 2, DUMMY_COLOUR, 1);
-    DrawLines(dc, carView.selectedPartLines, 4, SELECTED_COLOUR, 2);
-    DrawLines(dc, carView.selectedDummyLines, 2, SELECTED_COLOUR, 2);
-    SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-    SelectClipRgn(dc, nullptr);
 }
 
 // Everything is drawn into a bitmap first and copied at once, so that nothing flickers.
@@ -165,8 +165,9 @@ void PickAt(int32_t x, int32_t y) {
 }
 
 void Create(HWND window) {
-    // The check box starts clear, and so does what it stands for.
+    // The check boxes start clear, and so does what they stand for.
     carView.showDamaged = 0;
+    carView.wireframe = false;
     rowFont = reinterpret_cast<HFONT>(SendMessageA(viewOwner, WM_GETFONT, 0, 0));
     if (!rowFont) {
         rowFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -198,6 +199,8 @@ void Create(HWND window) {
 // Places the row's controls for a window of this width; the row's height follows the font.
 void LayOutRow(HWND window, int width) {
     row = LayoutTopRow(rowItems, rowMetrics, width);
+    hintTop = row.height;
+    pictureTop = hintTop + rowMetrics.textHeight * 3 / 2;
     for (size_t i = 0; i < row.places.size(); ++i) {
         const PixelRect& at = row.places[i];
         if (ROW[i].id != 0) {
@@ -207,9 +210,57 @@ void LayOutRow(HWND window, int width) {
     }
 }
 
-void DamagedClicked(HWND window) {
-    carView.showDamaged = IsDlgButtonChecked(window, IDC_CAR_VIEW_DAMAGED) == BST_CHECKED ? 1 : 0;
-    // The keys turn the view only while the window, not the check box, has the focus.
+std::string FileName(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A texture that cannot be read leaves the car drawn without one, and the row says why.
+void ShowTexture(HWND window, const std::string& path) {
+    texture = {};
+    std::string reason;
+    if (path.empty()) {
+        textureStatus = carModel.vertices ? "No texture" : "";
+    } else if (LoadTga(path, texture, reason)) {
+        textureStatus = "Texture: " + FileName(path);
+    } else {
+        texture = {};
+        textureStatus = "Texture " + FileName(path) + " not shown: " + reason;
+    }
+    Repaint(window);
+}
+
+void ChooseTexture(HWND window) {
+    FileDialogResult choice;
+    if (ChooseFileFromLastDirectory(false, TEXTURE_FILE_TYPE, &choice)) {
+        ShowTexture(window, choice.path);
+    }
+}
+
+// Written as fceconv's export writes it, with the texture that lies beside the car.
+void ExportObj() {
+    FileDialogRequest request = {true, OBJ_FILE_TYPE, 1, "obj", SAVE_DIALOG_FLAGS, lastDirectory};
+    FileDialogResult choice;
+    if (!ChooseFile(request, &choice)) {
+        return;
+    }
+    SetLastDirectoryFromChoice(choice);
+    ObjExportOptions options;
+    options.texture = FindCarTexture(carFilePath);
+    options.source = carFilePath;
+    SaveObjPath(choice.path, options, nullptr);
+}
+
+void RowCommand(HWND window, int id) {
+    const bool checked = IsDlgButtonChecked(window, id) == BST_CHECKED;
+    switch (id) {
+    case IDC_CAR_VIEW_DAMAGED: carView.showDamaged = checked ? 1 : 0; break;
+    case IDC_CAR_VIEW_WIREFRAME: carView.wireframe = checked; break;
+    case IDC_CAR_VIEW_TEXTURE: ChooseTexture(window); break;
+    case IDC_CAR_VIEW_EXPORT_OBJ: ExportObj(); break;
+    default: return;
+    }
+    // The keys turn the view only while the window, not a control of the row, has the focus.
     SetFocus(window);
     Repaint(window);
 }
@@ -234,11 +285,11 @@ bool KeyDown(HWND window, WPARAM key) {
 void ButtonDown(HWND window, LPARAM at) {
     SetFocus(window);
     SetCapture(window);
-    PressCarView(carView, GET_X_LPARAM(at), GET_Y_LPARAM(at) - row.height);
+    PressCarView(carView, GET_X_LPARAM(at), GET_Y_LPARAM(at) - pictureTop);
 }
 
 void ButtonUp(HWND window, LPARAM at) {
-    int32_t x = GET_X_LPARAM(at), y = GET_Y_LPARAM(at) - row.height;
+    int32_t x = GET_X_LPARAM(at), y = GET_Y_LPARAM(at) - pictureTop;
     bool held = carView.buttonDown;
     bool click = ReleaseCarView(carView, x, y);
     if (held) {
@@ -266,7 +317,7 @@ LRESULT CALLBACK CarViewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE: Create(window); return 0;
     case WM_SIZE:
         LayOutRow(window, LOWORD(lParam));
-        ResizeCarView(carView, carModel, LOWORD(lParam), std::max(HIWORD(lParam) - row.height, 0));
+        ResizeCarView(carView, carModel, LOWORD(lParam), std::max(HIWORD(lParam) - pictureTop, 0));
         Repaint(window);
         return 0;
     case WM_GETMINMAXINFO:
@@ -275,8 +326,8 @@ LRESULT CALLBACK CarViewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: Paint(window); return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_CAR_VIEW_DAMAGED && HIWORD(wParam) == BN_CLICKED) {
-            DamagedClicked(window);
+        if (HIWORD(wParam) == BN_CLICKED) {
+            RowCommand(window, LOWORD(wParam));
         }
         return 0;
     case WM_KEYDOWN:
@@ -286,7 +337,7 @@ LRESULT CALLBACK CarViewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_LBUTTONDOWN: ButtonDown(window, lParam); return 0;
     case WM_MOUSEMOVE:
-        if (MoveCarView(carView, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) - row.height)) {
+        if (MoveCarView(carView, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) - pictureTop)) {
             Repaint(window);
         }
         return 0;
@@ -348,8 +399,11 @@ void FollowCarInView(CarChange change) {
     ReadSelections();
     if (change == CarChange::NewCar) {
         ShowCaption(carViewWindow);
-        EnableWindow(GetDlgItem(carViewWindow, IDC_CAR_VIEW_DAMAGED), carModel.vertices != nullptr);
+        for (int id : {IDC_CAR_VIEW_DAMAGED, IDC_CAR_VIEW_TEXTURE, IDC_CAR_VIEW_EXPORT_OBJ}) {
+            EnableWindow(GetDlgItem(carViewWindow, id), carModel.vertices != nullptr);
+        }
         ResetCarView(carView, carModel);
+        ShowTexture(carViewWindow, carModel.vertices ? FindCarTexture(carFilePath) : "");
     }
     Repaint(carViewWindow);
 }

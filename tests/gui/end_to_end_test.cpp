@@ -1,4 +1,6 @@
 // Drives the real program in a process of its own, through the system's file dialogs.
+#include "model/kesh.h"
+#include "obj/obj_import.h"
 #include "resources/resource.h"
 #include "tests/gui/gui_support.h"
 #include "tests/support/fce_builder.h"
@@ -10,6 +12,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -78,7 +81,8 @@ class EndToEndTest : public ::testing::Test {
 
 // A car named on the command line, in a folder whose name is not ASCII, with an option-like
 // argument before it. The dialogs then start in its folder: the damaged car goes to typed.fce there,
-// for the second file type and a bare name, and a broken car opened there shows a real message box.
+// for the second file type and a bare name, a 3D model opens as a car, and a broken car opened
+// there shows a real message box.
 TEST_F(EndToEndTest, ACarFromTheCommandLineThroughTheSystemsDialogs) {
     TempDir dir;
     const std::filesystem::path folder = std::filesystem::path(dir.Folder()) / L"Машины à l'été";
@@ -119,6 +123,18 @@ TEST_F(EndToEndTest, ACarFromTheCommandLineThroughTheSystemsDialogs) {
     const auto start = typed.begin() + VERRO3_HEADER_SIZE +
                        reinterpret_cast<const Fce3Header*>(typed.data())->tableOffsets[0];
     EXPECT_EQ(Bytes(start, start + kesh.tables[8].size()), kesh.tables[8]) << "the damaged vertices";
+    // A 3D model through the Open dialog's second file type, saved: the car fceconv's import builds.
+    const char model[] = "o :HB\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\n"
+                         "o :LB\nv 0 0 1\nv 1 0 1\nv 0 1 1\nf 5 6 7\n";
+    std::ofstream(folder / L"model.obj") << model;
+    std::ofstream(dir.File("model.obj")) << model;
+    Choose(IDC_OPEN_KESH, "Open", "model.obj", 1);
+    ASSERT_TRUE(WaitFor([&] { return SendDlgItemMessageA(main, IDC_PART_LIST, LB_GETCOUNT, 0, 0) == 2; }));
+    Settle(Choose(IDC_SAVE_KESH, "Save As", "from model"));
+    ASSERT_TRUE(OpenObjPath(dir.File("model.obj").c_str(), {}, nullptr));
+    ASSERT_TRUE(SaveKeshPath(dir.File("imported.fce").c_str()));
+    ReleaseCarModel();
+    EXPECT_EQ(ReadBytes(folder / L"from model.fce"), ReadBytes(dir.File("imported.fce")));
     Choose(IDC_OPEN_KESH, "Open", "broken.fce");
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindDialog(main, "Error")) != nullptr; }));

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 
 namespace {
 
@@ -62,7 +63,8 @@ TEST_F(MainWindowTest, FileCommandsAndCarsFromOutside) {
         {IDC_SAVE_VERRO3,
          "save Verro3 car meshes (*.fce)|*.fce|Verro3 car damaged meshes (*.fce)|*.fce| 1 fce 00280006",
          "verro3.fce"},
-        {IDC_OPEN_KESH, "open Verro:Kesh car meshes (*.fce)|*.fce| 1 - 00281804", "kesh.fce"},
+        {IDC_OPEN_KESH, "open Verro:Kesh car meshes (*.fce)|*.fce|3D model (*.obj)|*.obj| 1 - 00281804",
+         "kesh.fce"},
     };
     for (const auto& b : buttons) {
         std::strcpy(lastDirectory, "C:\\start\\");
@@ -94,6 +96,13 @@ TEST_F(MainWindowTest, FileCommandsAndCarsFromOutside) {
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size() + ListEntries(window, IDC_DUMMY_LIST).size(), 0u);
     PostDrop(window, dir.File("damaged-car.fce"));
     PumpMessages();
+    EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size(), 3u);
+    // A 3D model that cannot become a car says why, and the car stays.
+    std::ofstream(dir.File("bad.obj")) << "o :HB\nv 0 0 0\nv nan 0 0\nv 0 1 0\nf 1 2 3\n";
+    PostDrop(window, dir.File("bad.obj"));
+    PumpMessages();
+    ASSERT_EQ(responder.messages.size(), 3u);
+    EXPECT_NE(responder.messages[2].find(":HB"), std::string::npos) << responder.messages[2];
     EXPECT_EQ(ListEntries(window, IDC_PART_LIST).size(), 3u);
 
     SendCommand(window, IDCANCEL);
