@@ -42,6 +42,10 @@ std::string Format(const char* format, ...) {
     return text;
 }
 
+std::string Many(uint32_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string NameOf(const char (&field)[NAME_SIZE]) {
     return std::string(field, strnlen(field, NAME_SIZE));
 }
@@ -122,9 +126,12 @@ class Differ {
             lastMatch = q;
             Part(p, q, Label(ha_.partNames[p], occurrence));
         }
-        for (const auto& [name, candidates] : partsOfB) {
-            for (size_t i = taken[name]; i < candidates.size(); ++i) {
-                OnlyIn("part-only-in-b", "B", hb_, candidates[i], static_cast<uint32_t>(i));
+        std::map<std::string, uint32_t> seen;
+        for (uint32_t q = 0; q < PartsInUse(hb_); ++q) {
+            std::string name = NameOf(hb_.partNames[q]);
+            uint32_t occurrence = seen[name]++;
+            if (occurrence >= taken[name]) {
+                OnlyIn("part-only-in-b", "B", hb_, q, occurrence);
             }
         }
         if (reordered) {
@@ -134,9 +141,9 @@ class Differ {
 
     void OnlyIn(const char* kind, const char* side, const FceKeshHeader& h, uint32_t p, uint32_t occurrence) {
         Add(kind, NameOf(h.partNames[p]),
-            Label(h.partNames[p], occurrence) + Format(" is only in %s (%u vertices, %u triangles)", side,
-                                                       PartVertices(h, p).Count(),
-                                                       PartTriangles(h, p).Count()));
+            Label(h.partNames[p], occurrence) + " is only in " + side + " (" +
+                Many(PartVertices(h, p).Count(), "vertex", "vertices") + ", " +
+                Many(PartTriangles(h, p).Count(), "triangle", "triangles") + ")");
     }
 
     void Part(uint32_t p, uint32_t q, const std::string& label) {
