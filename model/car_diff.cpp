@@ -111,7 +111,7 @@ class Differ {
         }
         std::map<std::string, uint32_t> taken;
         uint32_t lastMatch = 0;
-        bool reordered = false, anyMatch = false;
+        bool reordered = false;
         for (uint32_t p = 0; p < PartsInUse(ha_); ++p) {
             std::string name = NameOf(ha_.partNames[p]);
             uint32_t occurrence = taken[name]++;
@@ -121,8 +121,7 @@ class Differ {
                 continue;
             }
             uint32_t q = candidates[occurrence];
-            reordered = reordered || (anyMatch && q < lastMatch);
-            anyMatch = true;
+            reordered = reordered || q < lastMatch;
             lastMatch = q;
             Part(p, q, Label(ha_.partNames[p], occurrence));
         }

@@ -1,4 +1,5 @@
 #include "cli/fceconv_main.h"
+#include "model/half_sizes.h"
 #include "model/kesh.h"
 #include "tests/unit/file_test_support.h"
 
@@ -235,6 +236,24 @@ TEST_F(FceconvTest, CheckTellsEachFaultAndFailsOnErrors) {
                        {"table", nullptr},     {"index", nullptr},    {"message", reason}};
     json all = json::parse(Fceconv({"check", "--json", clean, broken}).out);
     EXPECT_EQ(all[1], json({{"file", broken}, {"layout", nullptr}, {"problems", {unreadable}}}));
+}
+
+// Each limit just crossed, and just kept; NaN is never safe.
+TEST(HalfSizesTest, TheDangerNamesTheValues) {
+    const struct {
+        HalfSizes h;
+        std::string danger;
+    } cases[] = {
+        {{0.001f, 0, 100}, ""},
+        {{1, 0, 0.000999f}, "the half-sizes (x 1, y 0, z 0.000999) are below 0.001 across or along the car"},
+        {{NAN, 1, 1}, "the half-sizes (x nan, y 1, z 1) are below 0.001 across or along the car"},
+        {{0.25f, 0, 0.399f}, "the half-sizes (x 0.25, y 0, z 0.399) give a box under 0.1 (x times z)"},
+        {{0.25f, 0, 0.4f}, ""},
+        {{1, -0.0001f, 1}, "the half-sizes (x 1, y -0.0001, z 1) have y below 0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HalfSizesDanger(c.h), c.danger.empty() ? "" : c.danger + ": the game may crash");
+    }
 }
 
 // Parts are objects at part position + vertex, faces numbered over the file (its parts lie back to
