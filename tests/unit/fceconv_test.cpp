@@ -238,8 +238,19 @@ TEST_F(FceconvTest, CheckTellsEachFaultAndFailsOnErrors) {
     EXPECT_EQ(all[1], json({{"file", broken}, {"layout", nullptr}, {"problems", {unreadable}}}));
 }
 
-// Each limit just crossed, and just kept; NaN is never safe.
-TEST(HalfSizesTest, TheDangerNamesTheValues) {
+// The body's box where the car places it: the part ":HB", else every part; nothing, no box.
+// Then each limit of the danger just crossed, and just kept; NaN is never safe.
+TEST_F(FceconvTest, HalfSizesFromTheBodyAndTheirDanger) {
+    KeshFile car = MakeKesh(SmallCar());
+    const HalfSizes body{0.25f, -0.0625f, 0.25f}, all{1.6875f, -0.0625f, 1.6875f}, none{0, 0, 0};
+    for (const HalfSizes& expected : {body, all, none}) {
+        ASSERT_EQ(OpenKeshPath(Write(car.Build()).c_str()), 1);
+        const HalfSizes h = BodyHalfSizes(carModel);
+        EXPECT_EQ(std::vector<float>({h.x, h.y, h.z}),
+                  std::vector<float>({expected.x, expected.y, expected.z}));
+        std::strcpy(car.header.partNames[0], ":HBX");
+        car.header.partCount = expected.x == body.x ? 3 : 0;
+    }
     const struct {
         HalfSizes h;
         std::string danger;
@@ -343,7 +354,7 @@ TEST_F(FceconvTest, DiffTellsEachDifferenceOnce) {
          "part \":LB\": position (2, 1, -2) in A, (2.5, 1, -2) in B\n"},
         {[](KeshFile& f) { f.header.partVertexCount[2] = 3; }, "part \":LB\": 4 vertices in A, 3 in B\n"},
         {[](KeshFile& f) { f.header.partTriangleCount[2] = 1; }, "part \":LB\": 2 triangles in A, 1 in B\n"},
-        {[&](KeshFile& f) { vertex(f, 0, 9).y += 0.25f, vertex(f, 1, 0).x = 0.5f; },
+        {[&](KeshFile& f) { vertex(f, 0, 9).x += 0.25f, vertex(f, 1, 0).x = 0.5f; },
          "part \":HB\": normals differ: 1 of 5, the largest by 0.5\n"
          "part \":LB\": vertices moved: 1 of 4, the largest by 0.25\n"},
         {[&](KeshFile& f) {
@@ -399,7 +410,7 @@ TEST_F(FceconvTest, DiffTellsEachDifferenceOnce) {
     }
     // One difference in full; an unreadable file ends the run with status 2 and its reason.
     KeshFile changed = base;
-    vertex(changed, 0, 9).y += 0.25f;
+    vertex(changed, 0, 9).x += 0.25f;
     const json report = json::parse(Fceconv({"diff", "--json", a, Write(changed.Build(), "b.fce")}).out);
     EXPECT_EQ(report["differences"][0],
               json({{"kind", "vertices-moved"},
