@@ -354,9 +354,12 @@ TEST_F(FceconvTest, DiffTellsEachDifferenceOnce) {
          "part \":LB\": position (2, 1, -2) in A, (2.5, 1, -2) in B\n"},
         {[](KeshFile& f) { f.header.partVertexCount[2] = 3; }, "part \":LB\": 4 vertices in A, 3 in B\n"},
         {[](KeshFile& f) { f.header.partTriangleCount[2] = 1; }, "part \":LB\": 2 triangles in A, 1 in B\n"},
-        {[&](KeshFile& f) { vertex(f, 0, 9).x += 0.25f, vertex(f, 1, 0).x = 0.5f; },
+        {[&](KeshFile& f) {
+             vertex(f, 0, 8).x += 0.75f, vertex(f, 0, 9).x += 0.75f, vertex(f, 0, 9).y += 1;
+             vertex(f, 1, 0).x = 0.5f;
+         },
          "part \":HB\": normals differ: 1 of 5, the largest by 0.5\n"
-         "part \":LB\": vertices moved: 1 of 4, the largest by 0.25\n"},
+         "part \":LB\": vertices moved: 2 of 4, the largest by 1.25\n"},
         {[&](KeshFile& f) {
              for (int table : {6, 7, 8, 9}) {
                  vertex(f, table, 5).z = 3;
