@@ -29,7 +29,14 @@ std::string Number(float value) {
 }
 
 std::string Point(const Vec3& v) {
-    return "(" + Number(v.x) + ", " + Number(v.y) + ", " + Number(v.z) + ")";
+    // Appended, not added to a literal: one compiler warns wrongly of an overlap in that.
+    std::string text = "(";
+    return text.append(Number(v.x))
+        .append(", ")
+        .append(Number(v.y))
+        .append(", ")
+        .append(Number(v.z))
+        .append(")");
 }
 
 std::string Format(const char* format, ...) VERRO_PRINTF(1, 2);
@@ -100,7 +107,7 @@ class Differ {
 
     // "part \":HB\"", and which of its name when there are several.
     static std::string Label(const char (&field)[NAME_SIZE], uint32_t occurrence) {
-        std::string label = "part " + QuotedName(field);
+        std::string label = std::string("part ") + QuotedName(field);
         return occurrence == 0 ? label : label + Format(" (number %u of that name)", occurrence + 1);
     }
 
@@ -294,7 +301,7 @@ class Differ {
         HalfSizes sa = StoredHalfSizes(ha_), sb = StoredHalfSizes(hb_);
         if (!Same(Vec3{sa.x, sa.y, sa.z}, Vec3{sb.x, sb.y, sb.z})) {
             Add("half-sizes", {},
-                "half-sizes (auxValues) " + Point({sa.x, sa.y, sa.z}) + " in A, " +
+                std::string("half-sizes (auxValues) ") + Point({sa.x, sa.y, sa.z}) + " in A, " +
                     Point({sb.x, sb.y, sb.z}) + " in B");
         }
         Bytes("reserved-area-1", "reservedArea1", ha_.reservedArea1, hb_.reservedArea1,

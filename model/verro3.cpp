@@ -71,7 +71,8 @@ void ExplainRefusal(FileHandle file) {
     }
     uint32_t word = 0;
     std::memcpy(&word, start, sizeof word);
-    auto ascii = std::count_if(start, start + length, [](uint8_t byte) { return byte < 0x80; });
+    auto ascii =
+        static_cast<uint32_t>(std::count_if(start, start + length, [](uint8_t byte) { return byte < 0x80; }));
     std::string reason;
     if (length >= sizeof word && word == NEWER_LAYOUT_MARK) {
         char text[160];
