@@ -1,4 +1,4 @@
-// The four commands of fceconv, one file each. The parser fills their options; each command
+// The commands of fceconv, one file each. The parser fills their options; each command
 // prints its results to out and its failures to err, and returns the exit status.
 #pragma once
 
@@ -46,7 +46,14 @@ struct ExportOptions {
     std::vector<std::string> inputs;
 };
 
+struct DiffOptions {
+    bool json = false;
+    std::string a;
+    std::string b;
+};
+
 int RunInfo(const InfoOptions& options, const Streams& streams);
 int RunConvert(const ConvertOptions& options, const Streams& streams);
 int RunCheck(const CheckOptions& options, const Streams& streams);
 int RunExport(const ExportOptions& options, const Streams& streams);
+int RunDiff(const DiffOptions& options, const Streams& streams);

@@ -35,8 +35,12 @@ run(1 convert --to kesh -d out bad.fce sample_car.fce)
 if(NOT EXISTS ${WORK}/out/sample_car.fce OR EXISTS ${WORK}/out/bad.fce)
     message(FATAL_ERROR "the batch did not write the good file only: ${ERR}")
 endif()
-# The sample car has nothing to complain about, and exports beside the converted files.
+# The sample car has no error, and exports beside the converted files.
 run(0 check sample_car.fce out/sample_car.fce)
+# A car and its conversion are the same car; its damaged variant is another; a bad file stops.
+run(0 diff sample_car.fce out/sample_car.fce)
+run(1 diff sample_car.fce sample_car_damaged.fce)
+run(2 diff sample_car.fce bad.fce)
 run(0 export --obj -d out sample_car.fce)
 if(NOT EXISTS ${WORK}/out/sample_car.obj)
     message(FATAL_ERROR "export wrote no out/sample_car.obj: ${ERR}")

@@ -19,6 +19,7 @@ constexpr char USAGE[] =
     "       fceconv check [--json] [--quiet] FILE...\n"
     "       fceconv export --obj [--mesh normal|damaged] [--force] [--quiet] (-o OUTPUT | -d DIRECTORY)\n"
     "                      INPUT...\n"
+    "       fceconv diff [--json] A B\n"
     "       fceconv --help | --version | COMMAND --help\n";
 
 constexpr char HELP[] =
@@ -32,12 +33,14 @@ constexpr char HELP[] =
     "check     tells what is wrong with each FILE: errors, which make the game or the program\n"
     "          misbehave, and warnings, which are legal but suspicious\n"
     "export    writes each INPUT as a Wavefront OBJ file, to look at in a 3D program\n"
+    "diff      tells how car B differs from car A: parts (matched by name), dummies, colours and\n"
+    "          the header, one line per difference\n"
     "\n"
     "fceconv COMMAND --help tells the options of a command. On a terminal, a batch of files shows\n"
     "its progress on one line (not with --quiet). A file that fails is reported on stderr as\n"
     "'fceconv: FILE: reason'; the others go on.\n"
     "Exit status: 0 when every file succeeded (check: no file has an error), 1 when any failed,\n"
-    "2 for a usage error.\n";
+    "2 for a usage error. diff: 0 when the cars are the same, 1 when they differ, 2 on an error.\n";
 
 struct UsageError {
     std::string problem;
@@ -48,6 +51,7 @@ struct Parsed {
     ConvertOptions convert;
     CheckOptions check;
     ExportOptions exportObj;
+    DiffOptions diff;
     bool obj = false;
     std::string mesh = "normal";
 };
@@ -128,6 +132,13 @@ std::unique_ptr<CLI::App> MakeParser(Parsed& parsed) {
     exportCommand->add_option("INPUT", exportObj.inputs, "Verro3 or Verro:Kesh files")
         ->required()
         ->type_name("");
+
+    CLI::App* diff =
+        app->add_subcommand("diff", "tells how car B differs from car A, one line per difference");
+    diff->add_flag("--json", parsed.diff.json, "prints one JSON object instead");
+    diff->add_option("A", parsed.diff.a, "a Verro3 or Verro:Kesh file")->required()->type_name("");
+    diff->add_option("B", parsed.diff.b, "a Verro3 or Verro:Kesh file")->required()->type_name("");
+    diff->footer("Exit status: 0 when the cars are the same, 1 when they differ, 2 on an error.");
     return app;
 }
 
@@ -150,7 +161,8 @@ int RunFceconv(const std::vector<std::string>& arguments, std::ostream& out, std
             throw UsageError{"no command given"};
         }
         const std::string& command = arguments[0];
-        if (command != "info" && command != "convert" && command != "check" && command != "export") {
+        if (command != "info" && command != "convert" && command != "check" && command != "export" &&
+            command != "diff") {
             throw UsageError{"unknown command " + command};
         }
         try {
@@ -174,6 +186,9 @@ int RunFceconv(const std::vector<std::string>& arguments, std::ostream& out, std
         }
         if (command == "check") {
             return RunCheck(parsed.check, streams);
+        }
+        if (command == "diff") {
+            return RunDiff(parsed.diff, streams);
         }
         CheckDestination(command, parsed.exportObj.destination, parsed.exportObj.inputs.size());
         parsed.exportObj.mesh = parsed.mesh == "damaged" ? ObjMesh::Damaged : ObjMesh::Normal;

@@ -1,6 +1,7 @@
 #include "model/car_check.h"
 
 #include "model/failure_reason.h"
+#include "model/half_sizes.h"
 #include "model/part_names.h"
 
 #include <algorithm>
@@ -23,18 +24,6 @@ std::string Format(const char* format, ...) {
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
     return text;
-}
-
-// A name field as text that can be printed anywhere: its bytes up to the terminator (all 64
-// when there is none), other than printable ASCII written as \xNN.
-std::string Quoted(const char (&field)[NAME_SIZE]) {
-    std::string text = "\"";
-    for (size_t i = 0; i < strnlen(field, NAME_SIZE); ++i) {
-        auto byte = static_cast<unsigned char>(field[i]);
-        text += byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\' ? std::string(1, char(byte))
-                                                                           : Format("\\x%02X", byte);
-    }
-    return text + "\"";
 }
 
 // "1 vertex", "3 vertices".
@@ -66,6 +55,9 @@ class Checker {
         if (layout_ == CarLayout::Kesh) {
             CheckDamagedMesh();
         }
+        if (std::string danger = HalfSizesDanger(StoredHalfSizes(h_)); !danger.empty()) {
+            Add("half-sizes-small", Severity::Warning, {}, {}, "half-sizes", {}, danger);
+        }
         if (h_.colourCount == 0) {
             Add("colour-count-zero", Severity::Warning, {}, {}, "colours", {},
                 "colourCount is 0: the car has no colour to be painted in");
@@ -79,7 +71,7 @@ class Checker {
         problems_.push_back({kind, severity, part, dummy, table, index, std::move(message)});
     }
 
-    std::string Part(uint32_t p) const { return Format("part %u ", p) + Quoted(h_.partNames[p]); }
+    std::string Part(uint32_t p) const { return Format("part %u ", p) + QuotedName(h_.partNames[p]); }
 
     void CheckName(const char (&field)[NAME_SIZE], const char* table, std::optional<uint32_t> part,
                    std::optional<uint32_t> dummy, const std::string& what) {
@@ -118,7 +110,7 @@ class Checker {
         }
         for (uint32_t d = 0; d < dummies_; ++d) {
             CheckName(h_.dummyNames[d], "dummy names", {}, d,
-                      Format("dummy %u ", d) + Quoted(h_.dummyNames[d]));
+                      Format("dummy %u ", d) + QuotedName(h_.dummyNames[d]));
         }
     }
 
@@ -150,7 +142,7 @@ class Checker {
         }
         for (uint32_t d = 0; d < dummies_; ++d) {
             CheckPosition(h_.dummyPositions[d], "dummy positions", {}, d,
-                          Format("dummy %u ", d) + Quoted(h_.dummyNames[d]));
+                          Format("dummy %u ", d) + QuotedName(h_.dummyNames[d]));
         }
     }
 

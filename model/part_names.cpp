@@ -1,6 +1,7 @@
 #include "model/part_names.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 void SetNameField(char (&field)[NAME_SIZE], const char* text) {
@@ -36,4 +37,19 @@ bool FindDriverPart(const FceKeshHeader& header, uint32_t* partIndex) {
         }
     }
     return false;
+}
+
+std::string QuotedName(const char (&field)[NAME_SIZE]) {
+    std::string text = "\"";
+    for (size_t i = 0; i < strnlen(field, NAME_SIZE); ++i) {
+        auto byte = static_cast<unsigned char>(field[i]);
+        if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\') {
+            text += char(byte);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            text += escaped;
+        }
+    }
+    return text + "\"";
 }

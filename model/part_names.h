@@ -5,6 +5,7 @@
 #include "model/car_model.h"
 
 #include <cstdint>
+#include <string>
 
 // "Set default" gives these to the first parts, in order; they are also the first twelve
 // rows of the part name chooser.
@@ -31,3 +32,7 @@ uint32_t CountDriverParts(const FceKeshHeader& header);
 
 // The first of the car's parts named exactly ":OD"; false when there is none.
 bool FindDriverPart(const FceKeshHeader& header, uint32_t* partIndex);
+
+// A name field as text that can be printed anywhere, in double quotes: its bytes up to the
+// terminator (all 64 when there is none), other than printable ASCII written as \xNN.
+std::string QuotedName(const char (&field)[NAME_SIZE]);

@@ -7,7 +7,10 @@
 #include "model/messages.h"
 #include "platform/platform.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 Fce3Mesh fce3Mesh;
 Fce3Mesh damagedFce3Mesh;
@@ -42,6 +45,53 @@ bool ReadVerro3Mesh(FileHandle file) {
     return ReadTable(file, tables[0], reinterpret_cast<void**>(&fce3Mesh.vertices)) &&
            ReadTable(file, tables[1], reinterpret_cast<void**>(&fce3Mesh.normals)) &&
            ReadTable(file, tables[2], reinterpret_cast<void**>(&fce3Mesh.triangles));
+}
+
+// The first word of a newer layout than Kesh, which this program does not read.
+constexpr uint32_t NEWER_LAYOUT_MARK = 0x00101015;
+
+// Bytes that text files are made of: printable ASCII, the usual white space, and bytes of
+// UTF-8 beyond ASCII.
+bool IsTextByte(uint8_t byte) {
+    return (byte >= 0x20 && byte != 0x7F) || byte == '\t' || byte == '\n' || byte == '\r' || byte == '\f';
+}
+
+// The Verro3 reader takes any first word but the Kesh mark, so a file of neither layout gets
+// here and fails on whatever field comes first, a reason that tells its owner nothing. Once it
+// is refused, a file that begins with text or with the mark of a newer layout is named as such.
+void ExplainRefusal(FileHandle file) {
+    uint64_t size = 0;
+    uint8_t start[64] = {};
+    if (!QueryFileSize(file, &size) || size == 0) {
+        return;
+    }
+    uint32_t length = static_cast<uint32_t>(std::min<uint64_t>(size, sizeof start));
+    if (!SeekFileTo(file, 0) || !ReadFileExactly(file, start, length)) {
+        return;
+    }
+    uint32_t word = 0;
+    std::memcpy(&word, start, sizeof word);
+    auto ascii =
+        static_cast<uint32_t>(std::count_if(start, start + length, [](uint8_t byte) { return byte < 0x80; }));
+    std::string reason;
+    if (length >= sizeof word && word == NEWER_LAYOUT_MARK) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "not a car in either layout: its first word 0x%08X marks a newer layout that this "
+                      "program does not read",
+                      NEWER_LAYOUT_MARK);
+        reason = text;
+    } else if (std::all_of(start, start + length, IsTextByte) && 2 * ascii > length) {
+        std::string line;
+        for (uint32_t i = 0; i < length && start[i] != '\n' && start[i] != '\r' && line.size() < 40; ++i) {
+            line += start[i] < 0x80 ? char(start[i]) : '?';
+        }
+        reason = "not a car in either layout: the file is text, beginning \"" + line + "\"";
+    }
+    if (!reason.empty()) {
+        ClearFailureReason();
+        NoteFailure("%s", reason.c_str());
+    }
 }
 
 } // namespace
@@ -136,6 +186,12 @@ int ConvertFce3ToModel() {
 }
 
 int OpenVerro3Path(const char* path) {
-    return LoadCar(path, [](FileHandle file) { return ReadVerro3Mesh(file) && ConvertFce3ToModel() == 1; });
+    return LoadCar(path, [](FileHandle file) {
+        if (!ReadVerro3Mesh(file)) {
+            ExplainRefusal(file);
+            return false;
+        }
+        return ConvertFce3ToModel() == 1;
+    });
 }
 

@@ -141,6 +141,10 @@ TEST_F(CarFilesTest, HeadersAreCheckedBeforeTheyAreTrusted) {
         change(*reinterpret_cast<FceKeshHeader*>(bytes.data()));
         return std::pair{bytes, &OpenKeshPath};
     };
+    std::string text;
+    while (text.size() < 8000) {
+        text += "# Voiture \xC3\xA9t\xC3\xA9\r\nv 1 2 3\n";
+    }
     const struct {
         std::pair<Bytes, int (*)(const char*)> file;
         const char* reason; // empty: the file opens
@@ -153,6 +157,12 @@ TEST_F(CarFilesTest, HeadersAreCheckedBeforeTheyAreTrusted) {
          "its first word 0x00000000 is not the Verro:Kesh mark 0x00101014",
          {MESSAGE_NOT_KESH, MESSAGE_READ_ERROR}},
         {verro3([](auto& h) { h.dummyCount = 17; }), "dummyCount 17 is above 16"},
+        {{Bytes(text.begin(), text.end()), &OpenVerro3Path},
+         "not a car in either layout: the file is text, beginning \"# Voiture ??t??\""},
+        {verro3([](auto& h) { h.version = 0x00101015, h.dummyCount = 29752; }),
+         "not a car in either layout: its first word 0x00101015 marks a newer layout that this program does "
+         "not read"},
+        {verro3([](auto& h) { h.version = 0x00101015; }), ""},
         {verro3([](auto& h) { h.partFirstVertex[0] = 0xFFFFFFFF, h.partVertexCount[0] = 2; }),
          "part 0: vertices from 4294967295, 2 of them, lie outside vertexCount 12"},
         {kesh([](auto& h) { h.partFirstTriangle[2] = 6; }),

@@ -1,4 +1,5 @@
 #include "cli/fceconv_main.h"
+#include "model/half_sizes.h"
 #include "model/kesh.h"
 #include "tests/unit/file_test_support.h"
 
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <map>
 #include <sstream>
@@ -210,11 +212,15 @@ TEST_F(FceconvTest, CheckTellsEachFaultAndFailsOnErrors) {
                          "part-without-triangles warning 3 null null null",
                          "part-empty warning 4 null null null",
                          "damaged-mesh-zero warning null null damaged vertices null",
+                         "half-sizes-small warning null null half-sizes null",
                          "colour-count-zero warning null null colours null",
                      }));
     // A Verro3 car's second and damaged geometry are copies of its one mesh: a fault is told once.
-    std::string clean = Write(MakeKesh(SmallCar()).Build()), broken = Write(Bytes(10, 0), "broken.fce");
+    KeshFile small = MakeKesh(SmallCar());
     Verro3File verro3 = MakeVerro3(SmallCar());
+    const uint32_t safe[] = {0x3F800000, 0, 0x3E000000}; // half-sizes 1, 0 and 0.125: just safe
+    std::copy(safe, safe + 3, small.header.auxValues), std::copy(safe, safe + 3, verro3.header.auxValues);
+    std::string clean = Write(small.Build()), broken = Write(Bytes(10, 0), "broken.fce");
     reinterpret_cast<Vec3*>(verro3.tables[0].data())[0].x = 2e6f;
     std::string warned = Write(verro3.Build(), "warned.fce");
     Outcome run = Fceconv({"check", clean, warned, broken});
@@ -230,6 +236,35 @@ TEST_F(FceconvTest, CheckTellsEachFaultAndFailsOnErrors) {
                        {"table", nullptr},     {"index", nullptr},    {"message", reason}};
     json all = json::parse(Fceconv({"check", "--json", clean, broken}).out);
     EXPECT_EQ(all[1], json({{"file", broken}, {"layout", nullptr}, {"problems", {unreadable}}}));
+}
+
+// The body's box where the car places it: the part ":HB", else every part; nothing, no box.
+// Then each limit of the danger just crossed, and just kept; NaN is never safe.
+TEST_F(FceconvTest, HalfSizesFromTheBodyAndTheirDanger) {
+    KeshFile car = MakeKesh(SmallCar());
+    const HalfSizes body{0.25f, -0.0625f, 0.25f}, all{1.6875f, -0.0625f, 1.6875f}, none{0, 0, 0};
+    for (const HalfSizes& expected : {body, all, none}) {
+        ASSERT_EQ(OpenKeshPath(Write(car.Build()).c_str()), 1);
+        const HalfSizes h = BodyHalfSizes(carModel);
+        EXPECT_EQ(std::vector<float>({h.x, h.y, h.z}),
+                  std::vector<float>({expected.x, expected.y, expected.z}));
+        std::strcpy(car.header.partNames[0], ":HBX");
+        car.header.partCount = expected.x == body.x ? 3 : 0;
+    }
+    const struct {
+        HalfSizes h;
+        std::string danger;
+    } cases[] = {
+        {{0.001f, 0, 100}, ""},
+        {{1, 0, 0.000999f}, "the half-sizes (x 1, y 0, z 0.000999) are below 0.001 across or along the car"},
+        {{NAN, 1, 1}, "the half-sizes (x nan, y 1, z 1) are below 0.001 across or along the car"},
+        {{0.25f, 0, 0.399f}, "the half-sizes (x 0.25, y 0, z 0.399) give a box under 0.1 (x times z)"},
+        {{0.25f, 0, 0.4f}, ""},
+        {{1, -0.0001f, 1}, "the half-sizes (x 1, y -0.0001, z 1) have y below 0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HalfSizesDanger(c.h), c.danger.empty() ? "" : c.danger + ": the game may crash");
+    }
 }
 
 // Parts are objects at part position + vertex, faces numbered over the file (its parts lie back to
@@ -283,3 +318,112 @@ TEST_F(FceconvTest, ExportReadsBackAsTheCarPlacesIt) {
 }
 
 } // namespace
+
+// Each row changes one thing in a copy of the car and names the lines that tell it, no more.
+// Vertices count where the car places them: a part whose origin moved and whose vertices moved
+// back differs only in its position. A NaN on both sides is no difference.
+TEST_F(FceconvTest, DiffTellsEachDifferenceOnce) {
+    KeshFile base = MakeKesh(SmallCar());
+    reinterpret_cast<Vec3*>(base.tables[9].data())[0].x = NAN;
+    const std::string a = Write(base.Build(), "a.fce");
+    auto vertex = [](KeshFile& f, int table, size_t i) -> Vec3& {
+        return reinterpret_cast<Vec3*>(f.tables[table].data())[i];
+    };
+    auto triangle = [](KeshFile& f, size_t i) -> FceTriangle& {
+        return reinterpret_cast<FceTriangle*>(f.tables[2].data())[i];
+    };
+    const struct {
+        std::function<void(KeshFile&)> change;
+        std::string lines;
+    } cases[] = {
+        {[](KeshFile&) {}, ""},
+        {[](KeshFile& f) { std::strcpy(f.header.partNames[1], ":OX"); },
+         "part \":OD\" is only in A (3 vertices, 1 triangle)\npart \":OX\" is only in B (3 vertices, 1 "
+         "triangle)\n"},
+        {[](KeshFile& f) { std::strcpy(f.header.partNames[2], ":HB"); },
+         "part \":LB\" is only in A (4 vertices, 2 triangles)\n"
+         "part \":HB\" (number 2 of that name) is only in B (4 vertices, 2 triangles)\n"},
+        {[&](KeshFile& f) {
+             f.header.partPositions[2].x += 0.5f;
+             for (int table : {0, 6, 8}) {
+                 for (size_t i = 8; i < 12; ++i) {
+                     vertex(f, table, i).x -= 0.5f;
+                 }
+             }
+         },
+         "part \":LB\": position (2, 1, -2) in A, (2.5, 1, -2) in B\n"},
+        {[](KeshFile& f) { f.header.partVertexCount[2] = 3; }, "part \":LB\": 4 vertices in A, 3 in B\n"},
+        {[](KeshFile& f) { f.header.partTriangleCount[2] = 1; }, "part \":LB\": 2 triangles in A, 1 in B\n"},
+        {[&](KeshFile& f) {
+             vertex(f, 0, 8).x += 0.75f, vertex(f, 0, 9).x += 0.75f, vertex(f, 0, 9).y += 1;
+             vertex(f, 1, 0).x = 0.5f;
+         },
+         "part \":HB\": normals differ: 1 of 5, the largest by 0.5\n"
+         "part \":LB\": vertices moved: 2 of 4, the largest by 1.25\n"},
+        {[&](KeshFile& f) {
+             for (int table : {6, 7, 8, 9}) {
+                 vertex(f, table, 5).z = 3;
+             }
+         },
+         "part \":OD\": undamaged vertices moved: 1 of 3, the largest by 3.65625\n"
+         "part \":OD\": undamaged normals differ: 1 of 3, the largest by 2.0625\n"
+         "part \":OD\": damaged vertices moved: 1 of 3, the largest by 3.65625\n"
+         "part \":OD\": damaged normals differ: 1 of 3, the largest by 2.0625\n"},
+        {[](KeshFile& f) { reinterpret_cast<uint32_t*>(f.tables[11].data())[6] ^= 4; },
+         "part \":OD\": the movement values of 1 of 3 vertices differ\n"},
+        {[&](KeshFile& f) {
+             triangle(f, 0).vertexIndexes[0] = 4, triangle(f, 1).v[2] = 42, triangle(f, 4).flags ^= 0x20;
+             triangle(f, 5).texturePage = 7, triangle(f, 6).reserved[11] ^= 1;
+         },
+         "part \":HB\": the corners (vertex indexes) differ in 1 of 4 triangles\n"
+         "part \":HB\": U/V differ in 1 of 4 triangles\n"
+         "part \":OD\": the flags differ in 1 of 1 triangles\n"
+         "part \":LB\": the texture pages differ in 1 of 2 triangles\n"
+         "part \":LB\": the 12 reserved bytes differ in 1 of 2 triangles\n"},
+        {[](KeshFile& f) {
+             std::strcpy(f.header.dummyNames[1], "TRYO325"), f.header.dummyPositions[0].z = -1;
+             f.header.dummyCount = 3, std::strcpy(f.header.dummyNames[2], "X");
+         },
+         "dummy 0 \"HWYN5\": position (0.5, 1, 0) in A, (0.5, 1, -1) in B\n"
+         "dummy 1: named \"TRYO324\" in A, \"TRYO325\" in B\ndummy 2 \"X\" is only in B\n"},
+        {[](KeshFile& f) { f.header.colourCount = 2, f.header.secondaryColours[1].hue ^= 1; },
+         "colourCount 3 in A, 2 in B\nsecondary colours: 1 of 2 entries differ\n"},
+        {[](KeshFile& f) {
+             f.header.reservedWord = 0, f.header.artCount = 1, f.header.auxValues[1] = 0x3F000000;
+             f.header.reservedArea2[527] = 0;
+         },
+         "reservedWord 0x12345678 in A, 0x00000000 in B\nartCount 3 in A, 1 in B\n"
+         "half-sizes (auxValues) (1, -6.2598534e+18, 1e-44) in A, (1, 0.5, 1e-44) in B\n"
+         "reservedArea2: 1 of 528 bytes differ\n"},
+    };
+    for (const auto& c : cases) {
+        KeshFile changed = base;
+        c.change(changed);
+        const std::string b = Write(changed.Build(), "b.fce");
+        Outcome run = Fceconv({"diff", a, b});
+        EXPECT_EQ(run.out, c.lines);
+        EXPECT_EQ(run.status, c.lines.empty() ? 0 : 1) << c.lines;
+        const json report = json::parse(Fceconv({"diff", "--json", a, b}).out);
+        std::string messages;
+        for (const json& difference : report["differences"]) {
+            messages += difference["message"].get<std::string>() + "\n";
+        }
+        EXPECT_EQ(messages, c.lines);
+        EXPECT_EQ(report["same"], c.lines.empty());
+    }
+    // One difference in full; an unreadable file ends the run with status 2 and its reason.
+    KeshFile changed = base;
+    vertex(changed, 0, 9).x += 0.25f;
+    const json report = json::parse(Fceconv({"diff", "--json", a, Write(changed.Build(), "b.fce")}).out);
+    EXPECT_EQ(report["differences"][0],
+              json({{"kind", "vertices-moved"},
+                    {"part", ":LB"},
+                    {"count", 1},
+                    {"largest", 0.25},
+                    {"message", "part \":LB\": vertices moved: 1 of 4, the largest by 0.25"}}));
+    Outcome broken = Fceconv({"diff", a, Write(Bytes(10, 0), "broken.fce")});
+    EXPECT_EQ(broken.status, 2);
+    EXPECT_EQ(broken.err, "fceconv: " + dir.File("broken.fce") +
+                              ": the file is 10 bytes, shorter than the 7940-byte Verro3 header\n");
+    EXPECT_EQ(Fceconv({"diff", dir.File("none.fce"), a}).status, 2);
+}
