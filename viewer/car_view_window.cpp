@@ -4,6 +4,7 @@
 #include "platform/win32_handles.h"
 #include "resources/resource.h"
 #include "viewer/car_view.h"
+#include "viewer/renderer.h"
 #include "viewer/top_row.h"
 
 #include <windowsx.h>
@@ -23,15 +24,6 @@ const char HINT[] = "Drag: turn    Wheel: zoom    1 2 3 4: side, top, front, bac
 const char NO_CAR[] = "No car is loaded";
 constexpr int MIN_WIDTH = 320;
 constexpr int MIN_HEIGHT = 240;
-const COLORREF PART_COLOUR = RGB(150, 150, 150);
-const COLORREF SELECTED_COLOUR = RGB(230, 40, 0);
-const COLORREF DUMMY_COLOUR = RGB(0, 90, 200);
-// Lines handed to one drawing call.
-constexpr size_t LINES_PER_CALL = 4096;
-
-static_assert(sizeof(ScreenPoint) == sizeof(POINT) && offsetof(ScreenPoint, y) == offsetof(POINT, y),
-              "a frame's points go to PolyPolyline as they are");
-
 HWND viewOwner;
 
 // The row above the picture: its controls, left to right, and the hint, which takes what is
@@ -70,24 +62,6 @@ void ShowCaption(HWND window) {
     SetWindowTextA(window, caption);
 }
 
-void DrawLines(HDC dc, const std::vector<ScreenPoint>& points, DWORD pointsPerLine, COLORREF colour,
-               int width) {
-    if (points.empty()) {
-        return;
-    }
-    HPEN pen = CreatePen(PS_SOLID, width, colour);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    const std::vector<DWORD> counts(LINES_PER_CALL, pointsPerLine);
-    const auto* corners = reinterpret_cast<const POINT*>(points.data());
-    size_t lines = points.size() / pointsPerLine;
-    for (size_t first = 0; first < lines; first += LINES_PER_CALL) {
-        size_t count = std::min(LINES_PER_CALL, lines - first);
-        PolyPolyline(dc, corners + first * pointsPerLine, counts.data(), static_cast<DWORD>(count));
-    }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-}
-
 void DrawView(HDC dc, int width, int height) {
     RECT strip = {0, 0, width, row.height};
     RECT picture = {0, row.height, width, height};
@@ -109,17 +83,22 @@ void DrawView(HDC dc, int width, int height) {
     }
     SelectObject(dc, oldFont);
 
-    BuildCarFrame(carView, carModel);
-    IntersectClipRect(dc, 0, row.height, width, height);
-    POINT oldOrigin;
-    SetViewportOrgEx(dc, 0, row.height, &oldOrigin);
-    // What is selected goes over the rest.
-    DrawLines(dc, carView.partLines, 4, PART_COLOUR, 1);
-    DrawLines(dc, carView.dummyLines, 2, DUMMY_COLOUR, 1);
-    DrawLines(dc, carView.selectedPartLines, 4, SELECTED_COLOUR, 2);
-    DrawLines(dc, carView.selectedDummyLines, 2, SELECTED_COLOUR, 2);
-    SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-    SelectClipRgn(dc, nullptr);
+    if (!ShownVertices(carView, carModel)) {
+        return;
+    }
+    RenderCarView(carView, carModel, nullptr);
+    const Frame& frame = carView.frame;
+    if (frame.width > 0 && frame.height > 0) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = frame.width;
+        info.bmiHeader.biHeight = -frame.height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, 0, row.height, frame.width, frame.height, 0, 0, 0, frame.height,
+                          frame.colour.data(), &info, DIB_RGB_COLORS);
+    }
 }
 
 // Everything is drawn into a bitmap first and copied at once, so that nothing flickers.
@@ -255,8 +234,8 @@ void Destroyed() {
     CancelCarViewDrag(carView);
     // The frame of a large car is large; it is not kept while nobody looks at it.
     std::vector<ViewPoint>().swap(carView.points);
-    std::vector<ScreenPoint>().swap(carView.partLines);
-    std::vector<ScreenPoint>().swap(carView.selectedPartLines);
+    std::vector<float>().swap(carView.light);
+    carView.frame = Frame();
 }
 
 } // namespace
