@@ -18,6 +18,14 @@ struct ViewPoint {
 
 enum class FixedView { Side, Top, Front, Back };
 
+struct ProjectedVertex {
+    float x, y, z; // the camera's space: right, up, ahead; x is NaN when the vertex is unusable
+    float light;   // share of full light on it
+    uint32_t outside; // a bit for each plane that cuts the drawing (near, then the picture's sides far out) that it lies beyond
+    float inverseZ;   // where outside is 0: 1 / z and the picture position, in fixed point
+    int64_t pictureX, pictureY;
+};
+
 // The finished picture, ready to be shown as it is.
 struct Frame {
     int32_t width = 0;
@@ -54,9 +62,8 @@ struct CarView {
     bool wireframe = false; // lines instead of lit surfaces
     Frame frame;
     // Scratch of the drawing, indexed like the model's vertex table: one part's vertices at a
-    // time in the camera's space (x right, y up, depth ahead) and the light on each.
-    std::vector<ViewPoint> points;
-    std::vector<float> light;
+    // time, as the camera sees them.
+    std::vector<ProjectedVertex> projected;
     // The left button: where it went down and where the pointer was last.
     int32_t pressX;
     int32_t pressY;

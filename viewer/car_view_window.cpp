@@ -233,8 +233,7 @@ void Destroyed() {
     carViewWindow = nullptr;
     CancelCarViewDrag(carView);
     // The frame of a large car is large; it is not kept while nobody looks at it.
-    std::vector<ViewPoint>().swap(carView.points);
-    std::vector<float>().swap(carView.light);
+    std::vector<ProjectedVertex>().swap(carView.projected);
     carView.frame = Frame();
 }
 

@@ -48,6 +48,12 @@ struct Target {
     const Texture* texture;
 };
 
+// A picture coordinate, already within the guard band, in fixed point.
+int64_t Fixed(double x) {
+    double scaled = x * double(SUB);
+    return int64_t(scaled + (scaled < 0 ? -0.5 : 0.5));
+}
+
 int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - (a % b != 0 && a < 0);
 }
@@ -134,9 +140,24 @@ void Rasterise(const Target& target, const ScreenCorner& a, const ScreenCorner& 
         rowW[k] = edge(k, x0 * SUB + half, y0 * SUB + half);
     }
     for (int64_t y = y0; y <= y1; ++y) {
-        int64_t w0 = rowW[0], w1 = rowW[1], w2 = rowW[2];
-        size_t at = size_t(y - target.top) * size_t(target.stride) + size_t(x0 - target.left);
-        for (int64_t x = x0; x <= x1; ++x, ++at, w0 += stepX[0], w1 += stepX[1], w2 += stepX[2]) {
+        // Where the row crosses the triangle, roughly, so that a thin triangle's empty box is not
+        // walked; a pixel more on each side, and the exact test decides.
+        double first = 0, last = double(x1 - x0);
+        for (int k = 0; k < 3; ++k) {
+            if (stepX[k] > 0) {
+                first = std::max(first, -double(rowW[k]) / double(stepX[k]));
+            } else if (stepX[k] < 0) {
+                last = std::min(last, double(rowW[k]) / double(-stepX[k]));
+            } else if (rowW[k] < 0) {
+                last = -1;
+            }
+        }
+        int64_t from = x0 + std::max<int64_t>(int64_t(first) - 1, 0);
+        int64_t till = x0 + std::min(int64_t(std::max(last, -1.0)) + 1, x1 - x0);
+        int64_t w0 = rowW[0] + (from - x0) * stepX[0], w1 = rowW[1] + (from - x0) * stepX[1],
+                w2 = rowW[2] + (from - x0) * stepX[2];
+        size_t at = size_t(y - target.top) * size_t(target.stride) + size_t(from - target.left);
+        for (int64_t x = from; x <= till; ++x, ++at, w0 += stepX[0], w1 += stepX[1], w2 += stepX[2]) {
             if ((w0 | w1 | w2) < 0) {
                 continue;
             }
@@ -228,8 +249,7 @@ struct Projector {
         double iz = 1 / c.z;
         double x = std::clamp(middleX + focal * c.x * iz, -2 * GUARD, 4 * GUARD + 2 * middleX);
         double y = std::clamp(middleY - focal * c.y * iz, -2 * GUARD, 4 * GUARD + 2 * middleY);
-        return {std::llround(x * SUB), std::llround(y * SUB), float(iz), float(c.u * iz), float(c.v * iz),
-                float(c.light * iz)};
+        return {Fixed(x), Fixed(y), float(iz), float(c.u * iz), float(c.v * iz), float(c.light * iz)};
     }
 };
 
@@ -241,28 +261,41 @@ struct Pass {
     const Target* lines;                   // where the lines go; null for none
 };
 
+uint32_t Outside(const Planes& planes, const Corner& c) {
+    uint32_t bits = 0;
+    for (int plane = 0; plane < 5; ++plane) {
+        bits |= uint32_t(planes.Distance(plane, c) < 0) << plane;
+    }
+    return bits;
+}
+
+Corner CornerOf(const ProjectedVertex& v, float u, float texV) {
+    return {v.x, v.y, v.z, u, texV, v.light};
+}
+
 // A triangle facing the camera runs clockwise in the picture; one facing away is left out
 // unless it is drawn from both sides.
-void DrawTriangle(const Pass& pass, const Corner (&corners)[3], const Surface& surface, bool bothSides) {
-    Corner polygon[MAX_POLYGON] = {corners[0], corners[1], corners[2]};
-    int count = 3;
-    bool inside = true;
-    for (int plane = 0; plane < 5; ++plane) {
-        int out = 0;
-        for (const Corner& c : corners) {
-            out += pass.planes.Distance(plane, c) < 0;
-        }
-        if (out == 3) {
-            return;
-        }
-        inside = inside && out == 0;
-    }
-    if (!inside) {
-        count = Clip(pass.planes, polygon, count);
+void DrawTriangle(const Pass& pass, const ProjectedVertex* const (&v)[3], const float (&u)[3],
+                  const float (&texV)[3], const Surface& surface, bool bothSides) {
+    if (v[0]->outside & v[1]->outside & v[2]->outside) {
+        return;
     }
     ScreenCorner screen[MAX_POLYGON];
-    for (int i = 0; i < count; ++i) {
-        screen[i] = pass.project(polygon[i]);
+    int count = 3;
+    if ((v[0]->outside | v[1]->outside | v[2]->outside) == 0) {
+        for (int k = 0; k < 3; ++k) {
+            float iz = v[k]->inverseZ;
+            screen[k] = {v[k]->pictureX, v[k]->pictureY, iz, u[k] * iz, texV[k] * iz, v[k]->light * iz};
+        }
+    } else {
+        Corner polygon[MAX_POLYGON];
+        for (int k = 0; k < 3; ++k) {
+            polygon[k] = CornerOf(*v[k], u[k], texV[k]);
+        }
+        count = Clip(pass.planes, polygon, count);
+        for (int i = 0; i < count; ++i) {
+            screen[i] = pass.project(polygon[i]);
+        }
     }
     int64_t area = 0;
     for (int i = 1; i + 1 < count; ++i) {
@@ -349,22 +382,23 @@ double Dot(const double (&a)[3], const double (&b)[3]) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
-// Puts one part's vertices into the camera's space, with the light on each: a light at the
-// camera, on either side of the surface.
-void ProjectPart(CarView& view, const Camera& camera, const CarModel& model, const Vec3* mesh,
+// Puts one part's vertices into the camera's space and the picture, with the light on each: a
+// light at the camera, on either side of the surface.
+void ProjectPart(CarView& view, const Pass& pass, const Camera& camera, const CarModel& model, const Vec3* mesh,
                  const Vec3* normals, uint32_t part) {
     const Vec3& at = model.header.partPositions[part];
     TableRange vertices = PartVertices(model.header, part);
     for (uint32_t i = vertices.begin; i < vertices.end; ++i) {
+        ProjectedVertex& out = view.projected[i];
         const double q[3] = {double(at.x) + mesh[i].x - camera.centre[0], double(at.y) + mesh[i].y - camera.centre[1],
                              double(at.z) + mesh[i].z - camera.centre[2]};
         double x = Dot(q, camera.right), y = Dot(q, camera.up), z = camera.distance - Dot(q, camera.towards);
-        if (!(std::isfinite(x) && std::isfinite(y) && std::isfinite(z))) {
-            view.points[i] = {NAN, NAN, NAN};
+        if (!(std::isfinite(float(x)) && std::isfinite(float(y)) && std::isfinite(float(z)))) {
+            out.x = NAN;
             continue;
         }
-        view.points[i] = {float(x), float(y), float(z)};
-        float light = 1;
+        out.x = float(x), out.y = float(y), out.z = float(z);
+        out.light = 1;
         if (normals) {
             const double n[3] = {normals[i].x, normals[i].y, normals[i].z};
             // The normal turns with the camera as the position does.
@@ -372,40 +406,43 @@ void ProjectPart(CarView& view, const Camera& camera, const CarModel& model, con
             double lengths = std::sqrt((nx * nx + ny * ny + nz * nz) * (x * x + y * y + z * z));
             double facing = std::abs(nx * x + ny * y + nz * z) / lengths;
             if (std::isfinite(facing)) {
-                light = AMBIENT_LIGHT + (1 - AMBIENT_LIGHT) * float(std::min(facing, 1.0));
+                out.light = AMBIENT_LIGHT + (1 - AMBIENT_LIGHT) * float(std::min(facing, 1.0));
             }
         }
-        view.light[i] = light;
+        Corner corner = CornerOf(out, 0, 0);
+        out.outside = Outside(pass.planes, corner);
+        if (!out.outside) {
+            ScreenCorner screen = pass.project(corner);
+            out.inverseZ = screen.iz;
+            out.pictureX = screen.x;
+            out.pictureY = screen.y;
+        }
     }
 }
 
-// Calls use(part, corners, triangle) for every triangle whose corners can be used.
+// Calls use(part, vertices, triangle) for every triangle of the parts from first to before end
+// whose corners can be used.
 template <class Use>
-void ForEachTriangle(CarView& view, const Camera& camera, const CarModel& model, Use use) {
+void ForEachTriangle(CarView& view, const Pass& pass, const Camera& camera, const CarModel& model, uint32_t first,
+                     uint32_t end, Use use) {
     const Vec3* mesh = ShownVertices(view, model);
     if (!mesh || !model.triangles) {
         return;
     }
     const Vec3* normals = view.showDamaged ? model.damagedNormals : model.normals;
-    view.points.resize(model.header.vertexCount);
-    view.light.resize(model.header.vertexCount);
-    for (uint32_t p = 0; p < PartsInUse(model.header); ++p) {
-        ProjectPart(view, camera, model, mesh, normals, p);
+    view.projected.resize(model.header.vertexCount);
+    for (uint32_t p = first; p < std::min(end, PartsInUse(model.header)); ++p) {
+        ProjectPart(view, pass, camera, model, mesh, normals, p);
         TableRange vertices = PartVertices(model.header, p);
         TableRange triangles = PartTriangles(model.header, p);
         for (uint32_t j = triangles.begin; j < triangles.end; ++j) {
             const FceTriangle& triangle = model.triangles[j];
-            Corner corners[3];
+            const ProjectedVertex* corners[3];
             bool usable = true;
             for (int k = 0; k < 3 && usable; ++k) {
                 uint32_t index = triangle.vertexIndexes[k];
-                usable = index < vertices.Count() && !std::isnan(view.points[vertices.begin + index].x);
-                if (usable) {
-                    const ViewPoint& point = view.points[vertices.begin + index];
-                    float u = std::isfinite(triangle.u[k]) ? triangle.u[k] : 0;
-                    float v = std::isfinite(triangle.v[k]) ? triangle.v[k] : 0;
-                    corners[k] = {point.x, point.y, point.depth, u, v, view.light[vertices.begin + index]};
-                }
+                usable = index < vertices.Count() && !std::isnan(view.projected[vertices.begin + index].x);
+                corners[k] = usable ? &view.projected[vertices.begin + index] : nullptr;
             }
             if (usable) {
                 use(p, corners, triangle);
@@ -420,16 +457,20 @@ void ForEachTriangle(CarView& view, const Camera& camera, const CarModel& model,
 void DrawCar(CarView& view, const CarModel& model, const Pass& pass) {
     const bool lines = pass.lines != nullptr;
     Camera camera = CarViewCamera(view);
-    std::vector<Corner> selectedEdges;
-    ForEachTriangle(view, camera, model, [&](uint32_t p, const Corner(&corners)[3], const FceTriangle& triangle) {
+    ForEachTriangle(view, pass, camera, model, 0, PartsInUse(model.header), [&](uint32_t p, const ProjectedVertex* const(&v)[3],
+                                                   const FceTriangle& triangle) {
         bool selected = int32_t(p) == view.selectedPart;
         Surface surface = {int32_t(p), selected, (triangle.flags & TriangleSemiTransparent) != 0};
-        DrawTriangle(pass, corners, surface, (triangle.flags & TriangleNoCull) != 0);
-        if (selected && lines) {
-            selectedEdges.insert(selectedEdges.end(), corners, corners + 3);
-        } else if (view.wireframe && lines) {
+        // Texture coordinates that are not numbers would make texels of no place.
+        float u[3], texV[3];
+        for (int k = 0; k < 3; ++k) {
+            u[k] = std::isfinite(triangle.u[k]) ? triangle.u[k] : 0;
+            texV[k] = std::isfinite(triangle.v[k]) ? triangle.v[k] : 0;
+        }
+        DrawTriangle(pass, v, u, texV, surface, (triangle.flags & TriangleNoCull) != 0);
+        if (lines && view.wireframe && !selected) {
             for (int k = 0; k < 3; ++k) {
-                DrawLine(pass, corners[k], corners[(k + 1) % 3], WIREFRAME_COLOUR, false);
+                DrawLine(pass, CornerOf(*v[k], 0, 0), CornerOf(*v[(k + 1) % 3], 0, 0), WIREFRAME_COLOUR, false);
             }
         }
     });
@@ -439,10 +480,16 @@ void DrawCar(CarView& view, const CarModel& model, const Pass& pass) {
     if (!lines) {
         return;
     }
-    for (size_t i = 0; i + 2 < selectedEdges.size(); i += 3) {
-        for (int k = 0; k < 3; ++k) {
-            DrawLine(pass, selectedEdges[i + k], selectedEdges[i + (k + 1) % 3], SELECTED_COLOUR, true);
-        }
+    // The selected part's edges go over everything, even where other parts hide them.
+    if (view.selectedPart >= 0) {
+        uint32_t selected = uint32_t(view.selectedPart);
+        ForEachTriangle(view, pass, camera, model, selected, selected + 1,
+                        [&](uint32_t, const ProjectedVertex* const(&v)[3], const FceTriangle&) {
+                            for (int k = 0; k < 3; ++k) {
+                                DrawLine(pass, CornerOf(*v[k], 0, 0), CornerOf(*v[(k + 1) % 3], 0, 0),
+                                         SELECTED_COLOUR, true);
+                            }
+                        });
     }
     for (uint32_t d = 0; d < DummiesInUse(model.header) && ShownVertices(view, model); ++d) {
         const Vec3& at = model.header.dummyPositions[d];
