@@ -83,12 +83,9 @@ void DrawView(HDC dc, int width, int height) {
     }
     SelectObject(dc, oldFont);
 
-    if (!ShownVertices(carView, carModel)) {
-        return;
-    }
     RenderCarView(carView, carModel, nullptr);
     const Frame& frame = carView.frame;
-    if (frame.width > 0 && frame.height > 0) {
+    if (ShownVertices(carView, carModel) && frame.width > 0 && frame.height > 0) {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = frame.width;
