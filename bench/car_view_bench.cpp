@@ -6,10 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <array>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -58,7 +58,8 @@ struct BenchCar {
             for (uint32_t r = 0; r < rows; ++r) {
                 for (uint32_t c = 0; c < COLUMNS; ++c) {
                     uint32_t a = r * (COLUMNS + 1) + c, b = a + COLUMNS + 1;
-                    for (const std::array<uint32_t, 3>& corners : {std::array{a, a + 1, b + 1}, std::array{a, b + 1, b}}) {
+                    for (const std::array<uint32_t, 3>& corners :
+                         {std::array{a, a + 1, b + 1}, std::array{a, b + 1, b}}) {
                         FceTriangle t{0, {corners[0], corners[1], corners[2]}, {}, 0, {}, {}};
                         for (int k = 0; k < 3; ++k) {
                             t.u[k] = float(corners[k] % (COLUMNS + 1)) / COLUMNS;
@@ -113,7 +114,8 @@ void Run(benchmark::State& state, Kind kind, int64_t triangles, int64_t width) {
     }
     double elapsed = double(std::clock() - start) / CLOCKS_PER_SEC;
     benchmark::DoNotOptimize(picked);
-    if (kind == DRAW && view.frame.part[size_t(view.height / 2) * size_t(view.width) + size_t(view.width / 2)] < 0) {
+    if (kind == DRAW &&
+        view.frame.part[size_t(view.height / 2) * size_t(view.width) + size_t(view.width / 2)] < 0) {
         state.SkipWithError("the car is not drawn");
     }
     triangleCounts[triangles] = int64_t(car.triangles.size());
@@ -152,7 +154,8 @@ BENCHMARK(Pick)->Apply(Triangles);
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    std::printf("\ncar view, textured, one thread, processor time: a frame at 1000 x 700 pixels, and a pick, by triangles:\n");
+    std::printf("\ncar view, textured, one thread, processor time: a frame at 1000 x 700 pixels, and a pick, "
+                "by triangles:\n");
     for (int64_t size : TRIANGLE_SIZES) {
         auto frame = secondsPerIteration.find({DRAW, size, WIDTH});
         auto pick = secondsPerIteration.find({PICK, size, WIDTH});
@@ -168,8 +171,9 @@ int main(int argc, char** argv) {
         auto frame = secondsPerIteration.find({DRAW, TRIANGLES, width});
         if (frame != secondsPerIteration.end()) {
             double pixels = double(width * (width * 7 / 10));
-            std::printf("  %4lld x %4lld pixels: frame %8.3f ms (%5.2f ns a pixel)\n", static_cast<long long>(width),
-                        static_cast<long long>(width * 7 / 10), frame->second * 1e3, frame->second * 1e9 / pixels);
+            std::printf("  %4lld x %4lld pixels: frame %8.3f ms (%5.2f ns a pixel)\n",
+                        static_cast<long long>(width), static_cast<long long>(width * 7 / 10),
+                        frame->second * 1e3, frame->second * 1e9 / pixels);
         }
     }
     benchmark::Shutdown();

@@ -58,7 +58,9 @@ std::vector<uint8_t> TexturePixels() {
                 double dx = x + 0.5 - half / 2.0, dy = y + 0.5 - half * 1.5;
                 double angle = std::atan2(dy, dx), radius = std::sqrt(dx * dx + dy * dy);
                 bool spoke = std::cos(5 * angle) > 0.6;
-                radius < 4 || (spoke && radius < 13) ? put(210, 210, 215) : radius < 13 ? put(60, 60, 65) : put(25, 25, 25);
+                radius < 4 || (spoke && radius < 13) ? put(210, 210, 215)
+                : radius < 13                        ? put(60, 60, 65)
+                                                     : put(25, 25, 25);
             } else if (y < half + half / 2) {
                 (x / 4) % 2 ? put(35, 35, 35) : put(55, 55, 55);
             } else {
@@ -109,7 +111,9 @@ Mesh Wheel(float x, float y, float z) {
         }
     }
     // The tread runs around the tyre; each side shows the rim, its picture's centre at the hub.
-    auto tread = [](uint32_t i, float across) { return Uv{0.5f + 0.5f * float(i) / 8, 0.5f + 0.25f * across}; };
+    auto tread = [](uint32_t i, float across) {
+        return Uv{0.5f + 0.5f * float(i) / 8, 0.5f + 0.25f * across};
+    };
     auto rim = [](uint32_t i) {
         float angle = float(i) * 3.14159265f / 4;
         return Uv{0.25f + 0.2f * std::cos(angle), 0.75f + 0.2f * std::sin(angle)};

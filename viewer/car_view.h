@@ -19,9 +19,10 @@ struct ViewPoint {
 enum class FixedView { Side, Top, Front, Back };
 
 struct ProjectedVertex {
-    float x, y, z; // the camera's space: right, up, ahead; x is NaN when the vertex is unusable
-    float light;   // share of full light on it
-    uint32_t outside; // a bit for each plane that cuts the drawing (near, then the picture's sides far out) that it lies beyond
+    float x, y, z;    // the camera's space: right, up, ahead; x is NaN when the vertex is unusable
+    float light;      // share of full light on it
+    uint32_t outside; // a bit for each plane that cuts the drawing (near, then the picture's sides far out)
+                      // that it lies beyond
     float inverseZ;   // where outside is 0: 1 / z and the picture position, in fixed point
     int64_t pictureX, pictureY;
 };

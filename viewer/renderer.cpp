@@ -48,6 +48,11 @@ struct Target {
     const Texture* texture;
 };
 
+// x within low to high; high when x is not a number, which a car too small for floats can give.
+double Within(double x, double low, double high) {
+    return x < high ? (x > low ? x : low) : high;
+}
+
 // A picture coordinate, already within the guard band, in fixed point.
 int64_t Fixed(double x) {
     double scaled = x * double(SUB);
@@ -180,7 +185,7 @@ void Rasterise(const Target& target, const ScreenCorner& a, const ScreenCorner& 
                     base = Mix(base, SELECTED_COLOUR, int32_t(SELECTED_TINT * 256));
                 }
             }
-            uint32_t shade = Lit(base, std::clamp(int32_t(light * 256), 0, 256));
+            uint32_t shade = Lit(base, int32_t(Within(light * 256, 0, 256)));
             target.colour[at] = surface.blend ? Half(target.colour[at], shade) : shade;
         }
         for (int k = 0; k < 3; ++k) {
@@ -206,18 +211,15 @@ struct Planes {
 };
 
 Planes MakePlanes(const Camera& camera, int32_t width, int32_t height) {
-    return {camera.nearDepth,          camera.focal, camera.middleX + GUARD, width - camera.middleX + GUARD,
+    return {camera.nearDepth,       camera.focal,
+            camera.middleX + GUARD, width - camera.middleX + GUARD,
             camera.middleY + GUARD, height - camera.middleY + GUARD};
 }
 
 Corner Between(const Corner& a, const Corner& b, double t) {
     auto at = [t](double p, double q) { return p + (q - p) * t; };
-    return {at(a.x, b.x),
-            at(a.y, b.y),
-            at(a.z, b.z),
-            float(at(a.u, b.u)),
-            float(at(a.v, b.v)),
-            float(at(a.light, b.light))};
+    return {at(a.x, b.x),        at(a.y, b.y),        at(a.z, b.z),
+            float(at(a.u, b.u)), float(at(a.v, b.v)), float(at(a.light, b.light))};
 }
 
 // Cuts the polygon to the inside of each plane in turn; returns its corners left.
@@ -247,8 +249,8 @@ struct Projector {
 
     ScreenCorner operator()(const Corner& c) const {
         double iz = 1 / c.z;
-        double x = std::clamp(middleX + focal * c.x * iz, -2 * GUARD, 4 * GUARD + 2 * middleX);
-        double y = std::clamp(middleY - focal * c.y * iz, -2 * GUARD, 4 * GUARD + 2 * middleY);
+        double x = Within(middleX + focal * c.x * iz, -2 * GUARD, 4 * GUARD + 2 * middleX);
+        double y = Within(middleY - focal * c.y * iz, -2 * GUARD, 4 * GUARD + 2 * middleY);
         return {Fixed(x), Fixed(y), float(iz), float(c.u * iz), float(c.v * iz), float(c.light * iz)};
     }
 };
@@ -384,13 +386,14 @@ double Dot(const double (&a)[3], const double (&b)[3]) {
 
 // Puts one part's vertices into the camera's space and the picture, with the light on each: a
 // light at the camera, on either side of the surface.
-void ProjectPart(CarView& view, const Pass& pass, const Camera& camera, const CarModel& model, const Vec3* mesh,
-                 const Vec3* normals, uint32_t part) {
+void ProjectPart(CarView& view, const Pass& pass, const Camera& camera, const CarModel& model,
+                 const Vec3* mesh, const Vec3* normals, uint32_t part) {
     const Vec3& at = model.header.partPositions[part];
     TableRange vertices = PartVertices(model.header, part);
     for (uint32_t i = vertices.begin; i < vertices.end; ++i) {
         ProjectedVertex& out = view.projected[i];
-        const double q[3] = {double(at.x) + mesh[i].x - camera.centre[0], double(at.y) + mesh[i].y - camera.centre[1],
+        const double q[3] = {double(at.x) + mesh[i].x - camera.centre[0],
+                             double(at.y) + mesh[i].y - camera.centre[1],
                              double(at.z) + mesh[i].z - camera.centre[2]};
         double x = Dot(q, camera.right), y = Dot(q, camera.up), z = camera.distance - Dot(q, camera.towards);
         if (!(std::isfinite(float(x)) && std::isfinite(float(y)) && std::isfinite(float(z)))) {
@@ -423,8 +426,8 @@ void ProjectPart(CarView& view, const Pass& pass, const Camera& camera, const Ca
 // Calls use(part, vertices, triangle) for every triangle of the parts from first to before end
 // whose corners can be used.
 template <class Use>
-void ForEachTriangle(CarView& view, const Pass& pass, const Camera& camera, const CarModel& model, uint32_t first,
-                     uint32_t end, Use use) {
+void ForEachTriangle(CarView& view, const Pass& pass, const Camera& camera, const CarModel& model,
+                     uint32_t first, uint32_t end, Use use) {
     const Vec3* mesh = ShownVertices(view, model);
     if (!mesh || !model.triangles) {
         return;
@@ -457,23 +460,25 @@ void ForEachTriangle(CarView& view, const Pass& pass, const Camera& camera, cons
 void DrawCar(CarView& view, const CarModel& model, const Pass& pass) {
     const bool lines = pass.lines != nullptr;
     Camera camera = CarViewCamera(view);
-    ForEachTriangle(view, pass, camera, model, 0, PartsInUse(model.header), [&](uint32_t p, const ProjectedVertex* const(&v)[3],
-                                                   const FceTriangle& triangle) {
-        bool selected = int32_t(p) == view.selectedPart;
-        Surface surface = {int32_t(p), selected, (triangle.flags & TriangleSemiTransparent) != 0};
-        // Texture coordinates that are not numbers would make texels of no place.
-        float u[3], texV[3];
-        for (int k = 0; k < 3; ++k) {
-            u[k] = std::isfinite(triangle.u[k]) ? triangle.u[k] : 0;
-            texV[k] = std::isfinite(triangle.v[k]) ? triangle.v[k] : 0;
-        }
-        DrawTriangle(pass, v, u, texV, surface, (triangle.flags & TriangleNoCull) != 0);
-        if (lines && view.wireframe && !selected) {
+    ForEachTriangle(
+        view, pass, camera, model, 0, PartsInUse(model.header),
+        [&](uint32_t p, const ProjectedVertex* const(&v)[3], const FceTriangle& triangle) {
+            bool selected = int32_t(p) == view.selectedPart;
+            Surface surface = {int32_t(p), selected, (triangle.flags & TriangleSemiTransparent) != 0};
+            // Texture coordinates that are not numbers would make texels of no place.
+            float u[3], texV[3];
             for (int k = 0; k < 3; ++k) {
-                DrawLine(pass, CornerOf(*v[k], 0, 0), CornerOf(*v[(k + 1) % 3], 0, 0), WIREFRAME_COLOUR, false);
+                u[k] = std::isfinite(triangle.u[k]) ? triangle.u[k] : 0;
+                texV[k] = std::isfinite(triangle.v[k]) ? triangle.v[k] : 0;
             }
-        }
-    });
+            DrawTriangle(pass, v, u, texV, surface, (triangle.flags & TriangleNoCull) != 0);
+            if (lines && view.wireframe && !selected) {
+                for (int k = 0; k < 3; ++k) {
+                    DrawLine(pass, CornerOf(*v[k], 0, 0), CornerOf(*v[(k + 1) % 3], 0, 0), WIREFRAME_COLOUR,
+                             false);
+                }
+            }
+        });
     for (const ScreenTriangle& t : *pass.deferred) {
         Rasterise(pass.target, t.corners[0], t.corners[1], t.corners[2], t.surface);
     }
@@ -500,10 +505,10 @@ void DrawCar(CarView& view, const CarModel& model, const Pass& pass) {
         bool selected = int32_t(d) == view.selectedDummy;
         uint32_t colour = selected ? SELECTED_COLOUR : DUMMY_COLOUR;
         double x = std::floor(c.x), y = std::floor(c.y);
-        DrawScreenLine(*pass.lines, x - DUMMY_CROSS, y - DUMMY_CROSS, x + DUMMY_CROSS, y + DUMMY_CROSS, colour,
-                       selected);
-        DrawScreenLine(*pass.lines, x - DUMMY_CROSS, y + DUMMY_CROSS, x + DUMMY_CROSS, y - DUMMY_CROSS, colour,
-                       selected);
+        DrawScreenLine(*pass.lines, x - DUMMY_CROSS, y - DUMMY_CROSS, x + DUMMY_CROSS, y + DUMMY_CROSS,
+                       colour, selected);
+        DrawScreenLine(*pass.lines, x - DUMMY_CROSS, y + DUMMY_CROSS, x + DUMMY_CROSS, y - DUMMY_CROSS,
+                       colour, selected);
     }
 }
 
@@ -525,10 +530,13 @@ void RenderCarView(CarView& view, const CarModel& model, const Texture* texture)
         frame.part.assign(pixels, -1);
         std::vector<ScreenTriangle> deferred;
         Camera camera = CarViewCamera(view);
-        const Target picture = {0, 0, width, height, width, frame.colour.data(), frame.depth.data(),
-                                frame.part.data(), texture};
-        Pass pass = {picture, MakePlanes(camera, width, height), {camera.middleX, camera.middleY, camera.focal},
-                     &deferred, &picture};
+        const Target picture = {
+            0, 0, width, height, width, frame.colour.data(), frame.depth.data(), frame.part.data(), texture};
+        Pass pass = {picture,
+                     MakePlanes(camera, width, height),
+                     {camera.middleX, camera.middleY, camera.focal},
+                     &deferred,
+                     &picture};
         // The wireframe's surfaces still go into depth and part, so that a click picks what it
         // picks in the solid picture; only the lines are seen.
         if (view.wireframe) {

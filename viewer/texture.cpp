@@ -73,7 +73,8 @@ bool LoadTga(const std::string& path, Texture& texture, std::string& reason) {
     }
     int width = 0, height = 0, channels = 0;
     std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
-        stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 4), stbi_image_free);
+        stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 4),
+        stbi_image_free);
     if (!rgba) {
         reason = "it is not a TGA image that can be read (24 or 32 bits a pixel, plain or RLE)";
         return false;

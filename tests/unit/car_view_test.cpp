@@ -77,10 +77,9 @@ TEST(CarViewTest, ASmallCarFittedTurnedZoomedAndPicked) {
         ViewPoint p = ProjectPoint(view, 0, y, z);
         return PickPart(view, car.model, p.x, p.y);
     };
-    EXPECT_EQ(
-        (std::array{pickAt(0.9f, 0.75f), pickAt(0.1f, 0.75f), pickAt(0.9f, 1.25f), pickAt(0.1f, 0.25f),
-                    pickAt(0.7f, 2.2f)}),
-        (std::array{2, 4, 4, 2, 3}));
+    EXPECT_EQ((std::array{pickAt(0.9f, 0.75f), pickAt(0.1f, 0.75f), pickAt(0.9f, 1.25f), pickAt(0.1f, 0.25f),
+                          pickAt(0.7f, 2.2f)}),
+              (std::array{2, 4, 4, 2, 3}));
     EXPECT_EQ((std::array{pickAt(0.5f, 1.75f), pickAt(-0.5f, 0.75f)}), (std::array{-1, -1})) << "empty space";
 }
 

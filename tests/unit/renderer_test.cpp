@@ -32,7 +32,8 @@ CarView SideView() {
 // has it pointing to -x.
 void AddSquare(TestCar& car, float depth, uint32_t facing, uint32_t flags = 0) {
     car.AddPart({depth, 0, 0}, {{0, -10, -10}, {0, 10, 10}, {0, 10, -10}, {0, -10, 10}},
-                facing == FRONT ? std::vector<Corners>{{0, 1, 2}, {0, 3, 1}} : std::vector<Corners>{{0, 2, 1}, {0, 1, 3}},
+                facing == FRONT ? std::vector<Corners>{{0, 1, 2}, {0, 3, 1}}
+                                : std::vector<Corners>{{0, 2, 1}, {0, 1, 3}},
                 flags);
 }
 
@@ -111,8 +112,9 @@ TEST(RendererTest, TexturedSquaresShowTheirTexelsInPerspective) {
         v.x = 3 * v.z;
     }
     RenderCarView(view, car.model, &texture);
-    EXPECT_EQ((std::array{frame.colour[15 * 41 + 19], frame.colour[15 * 41 + 22], frame.colour[15 * 41 + 25]}),
-              (std::array{0xFF0000u, 0x00FF00u, 0x00FF00u}));
+    EXPECT_EQ(
+        (std::array{frame.colour[15 * 41 + 19], frame.colour[15 * 41 + 22], frame.colour[15 * 41 + 25]}),
+        (std::array{0xFF0000u, 0x00FF00u, 0x00FF00u}));
 }
 
 TEST(RendererTest, ATriangleThroughTheNearPlaneIsCutNotWrapped) {
@@ -135,7 +137,8 @@ TEST(RendererTest, ATriangleThroughTheNearPlaneIsCutNotWrapped) {
 
 // A TGA: 18 bytes of header (no id, no colour map), then the pixels as the type says.
 Bytes Tga(uint8_t type, uint8_t bits, bool topFirst, const Bytes& data) {
-    Bytes file = {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, bits, uint8_t((topFirst ? 0x20 : 0) | (bits & 8))};
+    Bytes file = {0, 0, type, 0, 0, 0, 0, 0,    0,
+                  0, 0, 0,    2, 0, 2, 0, bits, uint8_t((topFirst ? 0x20 : 0) | (bits & 8))};
     file.resize(18 + data.size());
     std::copy(data.begin(), data.end(), file.begin() + 18);
     return file;
@@ -146,7 +149,8 @@ TEST(TextureTest, TgaFilesReadBackOrGiveAReason) {
     // 24 bits, plain, bottom row first, each pixel blue, green, red.
     WriteBytes(dir.File("plain.tga"), Tga(2, 24, false, {255, 0, 0, 255, 255, 255, 0, 0, 255, 0, 255, 0}));
     // 32 bits, RLE, top row first: red and green as they are, then a run of two half-clear blues.
-    WriteBytes(dir.File("rle.tga"), Tga(10, 32, true, {1, 0, 0, 255, 255, 0, 255, 0, 255, 0x81, 255, 0, 0, 128}));
+    WriteBytes(dir.File("rle.tga"),
+               Tga(10, 32, true, {1, 0, 0, 255, 255, 0, 255, 0, 255, 0x81, 255, 0, 0, 128}));
     for (auto [name, pixels] :
          {std::pair{"plain.tga", std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}},
           {"rle.tga", std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0x800000FF, 0x800000FF}}}) {
