@@ -21,6 +21,7 @@ TEST(CarViewTest, ASmallCarFittedTurnedZoomedAndPicked) {
     car.AddPart({0, 0, 0}, {{NAN, 0, 0}, {0, INFINITY, 0}, {3, 0.5f, -1}});
     CarView view{};
     ResizeCarView(view, car.model, 224, 84);
+    EXPECT_TRUE(view.scale == view.fitScale && view.scale > 0) << "a new view starts fitted";
     // The watched corner's side of the picture's centre pins each view's direction; depth is
     // towards the viewer from the box's centre. Every corner of the box fits within the margins,
     // touching them on one side.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -133,6 +134,34 @@ TEST(RendererTest, ATriangleThroughTheNearPlaneIsCutNotWrapped) {
     }
     EXPECT_EQ(left, 0);
     EXPECT_GT(right, 20 * 20);
+    // The near plane stands a 64th of the camera's distance ahead of it.
+    EXPECT_EQ((std::array{std::isnan(ProjectPoint(view, 62.9, 0, 0).x),
+                          std::isnan(ProjectPoint(view, 63.1, 0, 0).x)}),
+              (std::array{false, true}));
+}
+
+// The selected part's edges and the dummies go over everything, the wireframe's lines over the
+// background; the surfaces behind the lines still answer picks.
+TEST(RendererTest, LinesGoOverTheSurfaces) {
+    CarView view = SideView();
+    TestCar car;
+    AddSquare(car, 0, FRONT); // selected, hidden by the next, which looks larger
+    AddSquare(car, 5, FRONT);
+    car.model.header.dummyCount = 2;
+    car.model.header.dummyPositions[0] = {0, 0, -7}; // at picture point (13.5, 20.5)
+    car.model.header.dummyPositions[1] = {0, 3, 8};  // (28.5, 17.5)
+    view.selectedPart = 0;
+    view.selectedDummy = 1;
+    for (auto [wireframe, edgeOfNearer, inside] : {std::tuple{false, BACKGROUND_COLOUR, SURFACE_COLOUR},
+                                                   {true, WIREFRAME_COLOUR, BACKGROUND_COLOUR}}) {
+        view.wireframe = wireframe;
+        RenderCarView(view, car.model, nullptr);
+        auto at = [&](int x, int y) { return view.frame.colour[y * 41 + x]; };
+        EXPECT_EQ((std::array{at(20, 10), at(20, 9), at(15, 20), at(13, 20), at(28, 17)}),
+                  (std::array{SELECTED_COLOUR, edgeOfNearer, inside, DUMMY_COLOUR, SELECTED_COLOUR}))
+            << wireframe;
+        EXPECT_EQ(PickPart(view, car.model, 15, 20), 1);
+    }
 }
 
 // A TGA: 18 bytes of header (no id, no colour map), then the pixels as the type says.
