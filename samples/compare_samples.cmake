@@ -3,7 +3,7 @@ execute_process(COMMAND ${GENERATOR} ${OUT} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "the generator failed")
 endif()
-foreach(name sample_car.fce sample_car_damaged.fce)
+foreach(name sample_car.fce sample_car_damaged.fce sample_car00.tga)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${name} ${SAMPLES}/${name}
                     RESULT_VARIABLE different)
     if(different)

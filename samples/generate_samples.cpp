@@ -1,8 +1,11 @@
 // Writes the sample car: a small synthetic Verro3 car (body, four wheels, a driver, light
-// dummies and colours) and its damaged variant, so that there is something to open.
-//   generate_samples FOLDER   writes FOLDER/sample_car.fce and FOLDER/sample_car_damaged.fce
+// dummies and colours) and its damaged variant, so that there is something to open, and the
+// car's texture beside it.
+//   generate_samples FOLDER   writes FOLDER/sample_car.fce, FOLDER/sample_car_damaged.fce and
+//                             FOLDER/sample_car00.tga
 #include "tests/support/fce_builder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -17,12 +20,65 @@ struct Mesh {
     Vec3 position = {0, 0, 0};
 };
 
-FceTriangle Triangle(uint32_t a, uint32_t b, uint32_t c) {
+// The texture, TEXTURE_SIZE pixels square: the body's paint in its top half, a wheel's rim in
+// the bottom left, tyre tread and the driver's suit in the bottom right. Texture coordinates
+// run across (U) and down (V) from its top-left corner.
+constexpr int TEXTURE_SIZE = 64;
+
+struct Uv {
+    float u, v;
+};
+
+FceTriangle Triangle(uint32_t a, uint32_t b, uint32_t c, Uv ta = {}, Uv tb = {}, Uv tc = {}) {
     FceTriangle triangle{};
     triangle.vertexIndexes[0] = a;
     triangle.vertexIndexes[1] = b;
     triangle.vertexIndexes[2] = c;
+    const Uv uv[3] = {ta, tb, tc};
+    for (int k = 0; k < 3; ++k) {
+        triangle.u[k] = uv[k].u;
+        triangle.v[k] = uv[k].v;
+    }
     return triangle;
+}
+
+// Red paint with a white stripe and a yellow rim; a grey rim with five spokes; dark tread; a
+// blue suit. Blue, green, red, as the file keeps a pixel.
+std::vector<uint8_t> TexturePixels() {
+    std::vector<uint8_t> bgr;
+    auto put = [&](int r, int g, int b) { bgr.insert(bgr.end(), {uint8_t(b), uint8_t(g), uint8_t(r)}); };
+    const int half = TEXTURE_SIZE / 2;
+    for (int y = 0; y < TEXTURE_SIZE; ++y) {
+        for (int x = 0; x < TEXTURE_SIZE; ++x) {
+            if (y < half) {
+                bool rim = x < 2 || x >= TEXTURE_SIZE - 2 || y < 2 || y >= half - 2;
+                bool stripe = y >= 13 && y < 18;
+                rim ? put(240, 200, 0) : stripe ? put(245, 245, 245) : put(200, 25, 20);
+            } else if (x < half) {
+                double dx = x + 0.5 - half / 2.0, dy = y + 0.5 - half * 1.5;
+                double angle = std::atan2(dy, dx), radius = std::sqrt(dx * dx + dy * dy);
+                bool spoke = std::cos(5 * angle) > 0.6;
+                radius < 4 || (spoke && radius < 13) ? put(210, 210, 215)
+                : radius < 13                        ? put(60, 60, 65)
+                                                     : put(25, 25, 25);
+            } else if (y < half + half / 2) {
+                (x / 4) % 2 ? put(35, 35, 35) : put(55, 55, 55);
+            } else {
+                put(30, 60, 170);
+            }
+        }
+    }
+    return bgr;
+}
+
+// A TGA of 24 bits a pixel, uncompressed, its top row first.
+Bytes TextureFile() {
+    const uint8_t size = TEXTURE_SIZE;
+    Bytes file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, size, 0, size, 0, 24, 0x20};
+    std::vector<uint8_t> pixels = TexturePixels();
+    file.resize(file.size() + pixels.size());
+    std::copy(pixels.begin(), pixels.end(), file.end() - std::ptrdiff_t(pixels.size()));
+    return file;
 }
 
 // A box from (x0, y0, z0) to (x1, y1, z1): 8 corners, 12 triangles.
@@ -33,9 +89,11 @@ Mesh Box(float x0, float y0, float z0, float x1, float y1, float z1) {
     }
     const uint32_t faces[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
                                   {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+    // Each face shows the whole paint.
+    const Uv corner[4] = {{0, 0}, {1, 0}, {1, 0.5f}, {0, 0.5f}};
     for (const auto& f : faces) {
-        mesh.triangles.push_back(Triangle(f[0], f[1], f[2]));
-        mesh.triangles.push_back(Triangle(f[0], f[2], f[3]));
+        mesh.triangles.push_back(Triangle(f[0], f[1], f[2], corner[0], corner[1], corner[2]));
+        mesh.triangles.push_back(Triangle(f[0], f[2], f[3], corner[0], corner[2], corner[3]));
     }
     return mesh;
 }
@@ -52,14 +110,23 @@ Mesh Wheel(float x, float y, float z) {
             mesh.vertices.push_back({side ? width : 0, radius * std::sin(angle), radius * std::cos(angle)});
         }
     }
+    // The tread runs around the tyre; each side shows the rim, its picture's centre at the hub.
+    auto tread = [](uint32_t i, float across) {
+        return Uv{0.5f + 0.5f * float(i) / 8, 0.5f + 0.25f * across};
+    };
+    auto rim = [](uint32_t i) {
+        float angle = float(i) * 3.14159265f / 4;
+        return Uv{0.25f + 0.2f * std::cos(angle), 0.75f + 0.2f * std::sin(angle)};
+    };
     for (uint32_t i = 0; i < 8; ++i) {
         uint32_t j = (i + 1) % 8;
-        mesh.triangles.push_back(Triangle(i, j, 8 + j));
-        mesh.triangles.push_back(Triangle(i, 8 + j, 8 + i));
+        mesh.triangles.push_back(Triangle(i, j, 8 + j, tread(i, 0), tread(i + 1, 0), tread(i + 1, 1)));
+        mesh.triangles.push_back(Triangle(i, 8 + j, 8 + i, tread(i, 0), tread(i + 1, 1), tread(i, 1)));
     }
+    // (B - A) x (C - A) of a car's triangle points into the solid, on the caps as on the tread.
     for (uint32_t i = 1; i + 1 < 8; ++i) {
-        mesh.triangles.push_back(Triangle(0, i, i + 1));
-        mesh.triangles.push_back(Triangle(8, 8 + i + 1, 8 + i));
+        mesh.triangles.push_back(Triangle(0, i + 1, i, rim(0), rim(i + 1), rim(i)));
+        mesh.triangles.push_back(Triangle(8, 8 + i, 8 + i + 1, rim(0), rim(i), rim(i + 1)));
     }
     return mesh;
 }
@@ -124,6 +191,14 @@ Verro3File BuildCar(bool damaged) {
         shape.partVertexCounts.push_back(uint32_t(part.vertices.size()));
         shape.partTriangleCounts.push_back(uint32_t(part.triangles.size()));
     }
+    // The driver wears the suit, and is flat: seen from both sides.
+    for (FceTriangle& t : parts[5].triangles) {
+        t.flags = TriangleNoCull;
+        for (int k = 0; k < 3; ++k) {
+            t.u[k] = 0.8f + 0.1f * float(k);
+            t.v[k] = 0.85f + 0.05f * float(k % 2);
+        }
+    }
     Verro3File file = MakeVerro3(shape);
     const Vec3 dummyPositions[] = {{-0.6f, 0.7f, 2.1f}, {0.6f, 0.7f, 2.1f},   {-0.6f, 0.7f, -2.1f},
                                    {0.6f, 0.7f, -2.1f}, {0.0f, 0.95f, -2.1f}, {0.0f, 0.5f, -2.12f}};
@@ -171,6 +246,7 @@ int main(int argc, char** argv) {
     try {
         WriteBytes(folder + "/sample_car.fce", BuildCar(false).Build());
         WriteBytes(folder + "/sample_car_damaged.fce", BuildCar(true).Build());
+        WriteBytes(folder + "/sample_car00.tga", TextureFile());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "generate_samples: %s\n", error.what());
         return 1;

@@ -1,19 +1,12 @@
-// The picture of the car view: a camera that turns about the car's centre, the projection of
-// the car's triangles and dummies into the picture, fitting, and picking the part under the
-// cursor. The car view window and the main window share one CarView.
+// The picture of the car view: a camera that turns about the car's centre and looks at it in
+// perspective, the projection of the car into the picture, fitting, and picking the part under
+// the cursor. The car view window and the main window share one CarView.
 #pragma once
 
 #include "model/car_model.h"
 
 #include <cstdint>
 #include <vector>
-
-// The layout of a Win32 POINT, so that a frame goes to the drawing calls as it is.
-struct ScreenPoint {
-    int32_t x;
-    int32_t y;
-    bool operator==(const ScreenPoint&) const = default;
-};
 
 // A vertex as the camera sees it: picture pixels, y downward, and how far it lies towards
 // the viewer from the car's centre. x is NaN for a vertex that cannot be drawn.
@@ -24,6 +17,31 @@ struct ViewPoint {
 };
 
 enum class FixedView { Side, Top, Front, Back };
+
+struct ProjectedVertex {
+    float x, y, z;    // the camera's space: right, up, ahead; x is NaN when the vertex is unusable
+    float light;      // share of full light on it
+    uint32_t outside; // a bit for each plane that cuts the drawing (near, then the picture's sides far out)
+                      // that it lies beyond
+    float inverseZ;   // where outside is 0: 1 / z and the picture position, in fixed point
+    int64_t pictureX, pictureY;
+};
+
+// The finished picture, ready to be shown as it is.
+struct Frame {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> colour; // 0x00RRGGBB, rows from the top: a top-down 32-bit DIB as it is
+    std::vector<float> depth;     // 1 / distance from the camera; 0 where nothing is drawn
+    std::vector<int32_t> part;    // the part drawn at each pixel, -1 for none
+};
+
+// The picture's colours, 0x00RRGGBB.
+constexpr uint32_t BACKGROUND_COLOUR = 0xFFFFFF;
+constexpr uint32_t SURFACE_COLOUR = 0xC8C8C8;   // an untextured triangle in full light
+constexpr uint32_t WIREFRAME_COLOUR = 0x969696; // the lines of the wireframe
+constexpr uint32_t SELECTED_COLOUR = 0xE62800;  // the selected part's tint and edges, the selected dummy
+constexpr uint32_t DUMMY_COLOUR = 0x005AC8;
 
 struct CarView {
     int32_t width; // the picture, in pixels
@@ -36,17 +54,17 @@ struct CarView {
     // pitch looks from above.
     double yaw;      // radians
     double pitch;    // radians, -pi/2 to pi/2
-    double scale;    // pixels per model unit
+    double scale;    // pixels per model unit at the centre's distance
     double fitScale; // the scale of the last fit, which bounds the zoom
+    // The lens, in pixels: the camera stands focal / scale model units from the centre, so
+    // that zooming in moves it towards the car, and at last into it.
+    double focal;
     double centre[3];
-    // The projection of one part at a time, indexed like the model's vertex table.
-    std::vector<ViewPoint> points;
-    // The frame: each triangle as a closed line of four points, the selected part's apart
-    // so that it is drawn over the rest; each dummy as two lines of two points.
-    std::vector<ScreenPoint> partLines;
-    std::vector<ScreenPoint> selectedPartLines;
-    std::vector<ScreenPoint> dummyLines;
-    std::vector<ScreenPoint> selectedDummyLines;
+    bool wireframe = false; // lines instead of lit surfaces
+    Frame frame;
+    // Scratch of the drawing, indexed like the model's vertex table: one part's vertices at a
+    // time, as the camera sees them.
+    std::vector<ProjectedVertex> projected;
     // The left button: where it went down and where the pointer was last.
     int32_t pressX;
     int32_t pressY;
@@ -70,6 +88,24 @@ constexpr double ZOOM_MIN = 0.05;
 constexpr double ZOOM_MAX = 1000;
 // Half the width of a dummy's cross.
 constexpr int32_t DUMMY_CROSS = 4;
+// The fitted camera stands this many times the car's radius from its centre.
+constexpr double CAMERA_DISTANCE = 3;
+// Nearer to the camera than this share of its distance from the centre nothing is drawn.
+constexpr double NEAR_SHARE = 1.0 / 64;
+
+// The camera: axes of the picture in the model's space, and where it stands.
+struct Camera {
+    double right[3];
+    double up[3];
+    double towards[3]; // from the centre towards the camera
+    double centre[3];
+    double distance; // from the centre, model units
+    double focal;    // pixels
+    double nearDepth;
+    double middleX; // the picture's centre, pixels
+    double middleY;
+};
+Camera CarViewCamera(const CarView& view);
 
 // The vertices on show, the damaged ones or the normal ones; null when no car is loaded.
 const Vec3* ShownVertices(const CarView& view, const CarModel& model);
@@ -88,15 +124,11 @@ void OrbitCarView(CarView& view, int32_t dx, int32_t dy);
 // The mouse wheel turned by delta (120 a notch, positive away from the user: closer).
 void ZoomCarView(CarView& view, int32_t wheelDelta);
 
-// Where a point of the model's space appears in the picture.
+// Where a point of the model's space appears in the picture; x is NaN when it lies nearer
+// than the near plane, behind the camera or very far out.
 ViewPoint ProjectPoint(const CarView& view, double x, double y, double z);
 
-// Fills the four line lists from the model: grey parts, the selected part, the dummies.
-// Triangles with an index outside their part, with a corner that is not finite, or lying
-// wholly beyond one edge of the picture are left out.
-void BuildCarFrame(CarView& view, const CarModel& model);
-
-// The part whose triangle lies nearest the viewer at picture point (x, y); -1 for none.
+// The part drawn at picture point (x, y), as RenderCarView draws it; -1 for none.
 int32_t PickPart(CarView& view, const CarModel& model, double x, double y);
 
 // The left button, in picture pixels. Moving with the button down turns the camera once

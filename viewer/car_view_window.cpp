@@ -305,9 +305,8 @@ void Destroyed() {
     carViewWindow = nullptr;
     CancelCarViewDrag(carView);
     // The frame of a large car is large; it is not kept while nobody looks at it.
-    std::vector<ViewPoint>().swap(carView.points);
-    std::vector<ScreenPoint>().swap(carView.partLines);
-    std::vector<ScreenPoint>().swap(carView.selectedPartLines);
+    std::vector<ProjectedVertex>().swap(carView.projected);
+    carView.frame = Frame();
 }
 
 } // namespace

@@ -141,17 +141,20 @@ TEST_F(MainWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     EXPECT_EQ(ListSelection(window, IDC_PART_LIST), WHEEL);
 
     UpdateWindow(carViewWindow);
-    ASSERT_EQ(carView.selectedPartLines.size(), 4 * carModel.header.partTriangleCount[WHEEL]);
+    // The wheel is drawn where it was clicked, and its edges in the selection colour are on screen.
+    const Frame& frame = carView.frame;
+    EXPECT_EQ(frame.part[size_t(LONG(p.y)) * size_t(frame.width) + size_t(LONG(p.x))], WHEEL);
+    auto edge = std::ranges::find(frame.colour, SELECTED_COLOUR);
+    ASSERT_NE(edge, frame.colour.end());
+    const int edgeAt = int(edge - frame.colour.begin());
     HDC dc = GetDC(carViewWindow);
-    EXPECT_EQ(std::ranges::count_if(carView.selectedPartLines,
-                                    [&](ScreenPoint c) { return GetPixel(dc, c.x, c.y + top) == SELECTED; }),
-              ptrdiff_t(carView.selectedPartLines.size()));
+    EXPECT_EQ(GetPixel(dc, edgeAt % frame.width, edgeAt / frame.width + top), SELECTED);
     ReleaseDC(carViewWindow, dc);
 
     responder.Choose(dir.File("missing.fce"));
     SendCommand(window, IDC_OPEN_VERRO3);
     UpdateWindow(carViewWindow);
-    EXPECT_TRUE(carView.partLines.empty() && carView.selectedPartLines.empty() && carView.dummyLines.empty());
+    EXPECT_TRUE(std::ranges::all_of(carView.frame.part, [](int32_t part) { return part < 0; }));
 }
 
 } // namespace
