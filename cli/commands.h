@@ -1,10 +1,10 @@
-// The four commands of fceconv, one file each. The parser fills their options; each command
+// The commands of fceconv, one file each. The parser fills their options; each command
 // prints its results to out and its failures to err, and returns the exit status.
 #pragma once
 
 #include "cli/batch.h"
 #include "cli/fceconv_main.h"
-#include "model/obj_export.h"
+#include "obj/obj_export.h"
 
 #include <optional>
 #include <ostream>
@@ -39,7 +39,18 @@ struct CheckOptions {
 };
 
 struct ExportOptions {
-    ObjMesh mesh = ObjMesh::Normal;
+    ObjMesh mesh = ObjMesh::Both;
+    std::optional<std::string> texture;
+    bool force = false;
+    bool quiet = false;
+    Destination destination;
+    std::vector<std::string> inputs;
+};
+
+struct ImportOptions {
+    std::string to;
+    std::optional<std::string> base;
+    bool keepOrigin = false;
     bool force = false;
     bool quiet = false;
     Destination destination;
@@ -50,3 +61,4 @@ int RunInfo(const InfoOptions& options, const Streams& streams);
 int RunConvert(const ConvertOptions& options, const Streams& streams);
 int RunCheck(const CheckOptions& options, const Streams& streams);
 int RunExport(const ExportOptions& options, const Streams& streams);
+int RunImport(const ImportOptions& options, const Streams& streams);

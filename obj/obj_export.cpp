@@ -1,0 +1,274 @@
+#include "obj/obj_export.h"
+
+#include "model/car_model.h"
+#include "model/failure_reason.h"
+#include "model/file_tables.h"
+#include "obj/obj_conventions.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <vector>
+
+namespace {
+
+// Text is gathered part by part and written once there is at least this much of it, so that a
+// car needs little more memory than its largest part's text, and few writes.
+constexpr size_t BLOCK_SIZE = 1 << 20;
+constexpr size_t MAX_WRITE = 1 << 30;
+// Half the diagonal of the octahedron that stands for a dummy: small beside a car, and a power
+// of two, so that its corners add up exactly to six times the dummy's position.
+constexpr double DUMMY_SIZE = 0.0625;
+
+class ObjWriter {
+  public:
+    ObjWriter(const SaveFile& save, ObjExportCounts& counts) : save_(save), counts_(counts) {}
+
+    ObjWriter& operator<<(std::string_view text) {
+        text_ += text;
+        return *this;
+    }
+    ObjWriter& operator<<(uint64_t number) {
+        char digits[24];
+        text_.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+        return *this;
+    }
+
+    // The shortest text that reads back as the same double; a value that is not a number would
+    // stop many readers, so it is written as 0.
+    void Number(double value) {
+        if (!std::isfinite(value)) {
+            value = 0;
+            ++counts_.replacedCoordinates;
+        }
+        char digits[32];
+        text_ += ' ';
+        text_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    }
+    // A point or direction of the car, turned into the right-handed frame.
+    void Line(const char* keyword, double x, double y, double z) {
+        text_ += keyword;
+        Number(x);
+        Number(y);
+        Number(-z);
+        text_ += '\n';
+    }
+
+    // Writes what was gathered once there is a block of it, or all of it when last is set.
+    bool Flush(bool last = false) {
+        if (text_.size() < BLOCK_SIZE && !last) {
+            return true;
+        }
+        // The text of one huge part may pass what one write can take.
+        for (size_t done = 0; done < text_.size();) {
+            auto size = static_cast<uint32_t>(std::min<size_t>(text_.size() - done, MAX_WRITE));
+            if (!WriteFileExactly(save_.file, text_.data() + done, size)) {
+                NoteFailure("writing %u bytes of OBJ text failed", size);
+                return false;
+            }
+            done += size;
+        }
+        text_.clear();
+        return true;
+    }
+
+  private:
+    const SaveFile& save_;
+    ObjExportCounts& counts_;
+    std::string text_;
+};
+
+// OBJ names end at white space; bytes that are not printable ASCII would not survive either.
+std::string ObjName(const char (&field)[NAME_SIZE], const char* prefix, uint32_t index) {
+    std::string name(field, strnlen(field, NAME_SIZE));
+    if (name.empty()) {
+        return prefix + std::to_string(index);
+    }
+    for (char& c : name) {
+        if (c <= 0x20 || c >= 0x7F) {
+            c = '_';
+        }
+    }
+    return name;
+}
+
+std::string OneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, '?');
+    return text;
+}
+
+bool TriangleFits(const FceTriangle& triangle, uint32_t count) {
+    return std::all_of(triangle.vertexIndexes, triangle.vertexIndexes + 3,
+                       [&](uint32_t i) { return i < count; });
+}
+
+class CarWriter {
+  public:
+    explicit CarWriter(ObjWriter& out) : out_(out) {}
+
+    // One object per part of the mesh, named with prefix before the part's name.
+    bool Mesh(const Vec3* vertices, const Vec3* normals, const char* prefix, ObjExportCounts& counts) {
+        const FceKeshHeader& h = carModel.header;
+        for (uint32_t p = 0; p < PartsInUse(h); ++p) {
+            TableRange vertexRange = PartVertices(h, p), triangles = PartTriangles(h, p);
+            uint32_t count = vertexRange.Count();
+            out_ << "o " << prefix << ObjName(h.partNames[p], "part", p) << "\n";
+            const Vec3& at = h.partPositions[p];
+            for (uint32_t v = vertexRange.begin; v < vertexRange.end; ++v) {
+                const Vec3& c = vertices[v];
+                out_.Line("v", double(at.x) + c.x, double(at.y) + c.y, double(at.z) + c.z);
+            }
+            for (uint32_t v = vertexRange.begin; v < vertexRange.end; ++v) {
+                out_.Line("vn", normals[v].x, normals[v].y, normals[v].z);
+            }
+            uint64_t firstUv = uvs_;
+            for (uint32_t t = triangles.begin; t < triangles.end; ++t) {
+                const FceTriangle& triangle = carModel.triangles[t];
+                if (!TriangleFits(triangle, count)) {
+                    continue;
+                }
+                for (int k = 0; k < 3; ++k) {
+                    // OBJ counts V up from the image's bottom, the car down from its top.
+                    out_ << "vt";
+                    out_.Number(triangle.u[k]);
+                    out_.Number(1.0 - double(triangle.v[k]));
+                    out_ << "\n";
+                }
+                uvs_ += 3;
+            }
+            uint64_t uv = firstUv;
+            for (uint32_t t = triangles.begin; t < triangles.end; ++t) {
+                const FceTriangle& triangle = carModel.triangles[t];
+                if (!TriangleFits(triangle, count)) {
+                    ++counts.skippedTriangles;
+                    continue;
+                }
+                std::string material = MaterialName({triangle.flags, triangle.texturePage});
+                if (material != material_) {
+                    out_ << "usemtl " << material << "\n";
+                    material_ = material;
+                    materials_.emplace(material, 0);
+                }
+                out_ << "f";
+                for (int k = 0; k < 3; ++k) {
+                    uint64_t index = vertices_ + triangle.vertexIndexes[k] + 1;
+                    out_ << " " << index << "/" << ++uv << "/" << index;
+                }
+                out_ << "\n";
+            }
+            vertices_ += count;
+            if (!out_.Flush()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Each dummy as an octahedron whose centre is the dummy: editors keep objects, not points.
+    void Dummies() {
+        const FceKeshHeader& h = carModel.header;
+        for (uint32_t d = 0; d < DummiesInUse(h); ++d) {
+            char number[8];
+            std::snprintf(number, sizeof number, "%02u_", d);
+            out_ << "o " << DUMMY_PREFIX << number << ObjName(h.dummyNames[d], "dummy", d) << "\n";
+            const Vec3& at = h.dummyPositions[d];
+            for (int axis = 0; axis < 3; ++axis) {
+                for (double side : {DUMMY_SIZE, -DUMMY_SIZE}) {
+                    double p[3] = {at.x, at.y, at.z};
+                    p[axis] += side;
+                    out_.Line("v", p[0], p[1], p[2]);
+                }
+            }
+            // Corner 2 * axis is on the + side of that axis; each face winds outward.
+            for (int sx : {0, 1}) {
+                for (int sy : {0, 1}) {
+                    for (int sz : {0, 1}) {
+                        uint64_t a = vertices_ + 1 + sx, b = vertices_ + 3 + sy, c = vertices_ + 5 + sz;
+                        // In the right-handed frame z is negated: the + side of the car's z is -z.
+                        bool outward = (sx + sy + (1 - sz)) % 2 == 0;
+                        out_ << "f " << a << " " << (outward ? b : c) << " " << (outward ? c : b) << "\n";
+                    }
+                }
+            }
+            vertices_ += 6;
+        }
+    }
+
+    const std::map<std::string, int>& Materials() const { return materials_; }
+
+  private:
+    ObjWriter& out_;
+    uint64_t vertices_ = 0; // so far; faces count from 1 over the whole file
+    uint64_t uvs_ = 0;
+    std::string material_;
+    std::map<std::string, int> materials_;
+};
+
+bool SameMesh() {
+    size_t bytes = size_t{carModel.header.vertexCount} * sizeof(Vec3);
+    return std::memcmp(carModel.vertices, carModel.damagedVertices, bytes) == 0 &&
+           std::memcmp(carModel.normals, carModel.damagedNormals, bytes) == 0;
+}
+
+bool WriteObj(const SaveFile& save, const std::string& materialFile, const ObjExportOptions& options,
+              std::map<std::string, int>& materials, ObjExportCounts& counts) {
+    ObjWriter out(save, counts);
+    out << "# " << OneLine(options.source) << ", a " << options.layout << " file\n";
+    out << "mtllib " << OneLine(materialFile) << "\n";
+    CarWriter car(out);
+    bool damaged = options.mesh == ObjMesh::Damaged;
+    if (!car.Mesh(damaged ? carModel.damagedVertices : carModel.vertices,
+                  damaged ? carModel.damagedNormals : carModel.normals, "", counts)) {
+        return false;
+    }
+    if (options.mesh == ObjMesh::Both && !SameMesh()) {
+        ObjExportCounts again; // the damaged parts skip the same triangles
+        if (!car.Mesh(carModel.damagedVertices, carModel.damagedNormals, DAMAGE_PREFIX, again)) {
+            return false;
+        }
+        counts.replacedCoordinates = again.replacedCoordinates;
+    }
+    car.Dummies();
+    materials = car.Materials();
+    return out.Flush(true);
+}
+
+bool WriteMaterials(const SaveFile& save, const std::map<std::string, int>& materials,
+                    const std::string& texture, ObjExportCounts& counts) {
+    ObjWriter out(save, counts);
+    std::string image = OneLine(std::filesystem::path(texture).filename().string());
+    for (const auto& [name, unused] : materials) {
+        out << "newmtl " << name << "\nKd 1 1 1\n";
+        if (!image.empty()) {
+            out << "map_Kd " << image << "\n";
+        }
+        out << "\n";
+    }
+    return out.Flush(true);
+}
+
+} // namespace
+
+std::string MaterialFilePath(const std::string& objPath) {
+    return std::filesystem::path(objPath).replace_extension(".mtl").string();
+}
+
+int SaveObjPath(const char* path, const ObjExportOptions& options, ObjExportCounts* counts) {
+    *counts = {};
+    std::map<std::string, int> materials;
+    std::string materialPath = MaterialFilePath(path);
+    std::string materialFile = std::filesystem::path(materialPath).filename().string();
+    if (!SaveCar(path, [&](const SaveFile& save) {
+            return WriteObj(save, materialFile, options, materials, *counts);
+        })) {
+        return 0;
+    }
+    ObjExportCounts unused;
+    return SaveCar(materialPath.c_str(), [&](const SaveFile& save) {
+        return WriteMaterials(save, materials, options.texture, unused);
+    });
+}
