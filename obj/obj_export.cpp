@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <vector>
 
 namespace {
@@ -147,11 +146,10 @@ class CarWriter {
                     ++counts.skippedTriangles;
                     continue;
                 }
-                std::string material = MaterialName({triangle.flags, triangle.texturePage});
-                if (material != material_) {
-                    out_ << "usemtl " << material << "\n";
-                    material_ = material;
-                    materials_.emplace(material, 0);
+                if (!started_ || triangle.flags != look_.flags || triangle.texturePage != look_.page) {
+                    look_ = {triangle.flags, triangle.texturePage};
+                    started_ = true;
+                    out_ << "usemtl " << MaterialName(look_) << "\n";
                 }
                 out_ << "f";
                 for (int k = 0; k < 3; ++k) {
@@ -198,14 +196,12 @@ class CarWriter {
         }
     }
 
-    const std::map<std::string, int>& Materials() const { return materials_; }
-
   private:
     ObjWriter& out_;
     uint64_t vertices_ = 0; // so far; faces count from 1 over the whole file
     uint64_t uvs_ = 0;
-    std::string material_;
-    std::map<std::string, int> materials_;
+    TriangleLook look_;
+    bool started_ = false;
 };
 
 bool SameMesh() {
@@ -215,7 +211,7 @@ bool SameMesh() {
 }
 
 bool WriteObj(const SaveFile& save, const std::string& materialFile, const ObjExportOptions& options,
-              std::map<std::string, int>& materials, ObjExportCounts& counts) {
+              ObjExportCounts& counts) {
     ObjWriter out(save, counts);
     out << "# " << OneLine(options.source) << ", a " << options.layout << " file\n";
     out << "mtllib " << OneLine(materialFile) << "\n";
@@ -233,16 +229,33 @@ bool WriteObj(const SaveFile& save, const std::string& materialFile, const ObjEx
         counts.replacedCoordinates = again.replacedCoordinates;
     }
     car.Dummies();
-    materials = car.Materials();
     return out.Flush(true);
 }
 
-bool WriteMaterials(const SaveFile& save, const std::map<std::string, int>& materials,
-                    const std::string& texture, ObjExportCounts& counts) {
+// Each (flags, page) of the triangles that the OBJ file holds, once.
+std::vector<uint64_t> UsedLooks() {
+    std::vector<uint64_t> looks;
+    const FceKeshHeader& h = carModel.header;
+    for (uint32_t p = 0; p < PartsInUse(h); ++p) {
+        TableRange triangles = PartTriangles(h, p);
+        for (uint32_t t = triangles.begin; t < triangles.end; ++t) {
+            const FceTriangle& triangle = carModel.triangles[t];
+            if (TriangleFits(triangle, PartVertices(h, p).Count())) {
+                looks.push_back(uint64_t{triangle.texturePage} << 32 | triangle.flags);
+            }
+        }
+    }
+    std::sort(looks.begin(), looks.end());
+    looks.erase(std::unique(looks.begin(), looks.end()), looks.end());
+    return looks;
+}
+
+bool WriteMaterials(const SaveFile& save, const std::string& texture, ObjExportCounts& counts) {
     ObjWriter out(save, counts);
     std::string image = OneLine(std::filesystem::path(texture).filename().string());
-    for (const auto& [name, unused] : materials) {
-        out << "newmtl " << name << "\nKd 1 1 1\n";
+    for (uint64_t look : UsedLooks()) {
+        out << "newmtl " << MaterialName({static_cast<uint32_t>(look), static_cast<uint32_t>(look >> 32)})
+            << "\nKd 1 1 1\n";
         if (!image.empty()) {
             out << "map_Kd " << image << "\n";
         }
@@ -259,16 +272,22 @@ std::string MaterialFilePath(const std::string& objPath) {
 
 int SaveObjPath(const char* path, const ObjExportOptions& options, ObjExportCounts* counts) {
     *counts = {};
-    std::map<std::string, int> materials;
     std::string materialPath = MaterialFilePath(path);
     std::string materialFile = std::filesystem::path(materialPath).filename().string();
-    if (!SaveCar(path, [&](const SaveFile& save) {
-            return WriteObj(save, materialFile, options, materials, *counts);
-        })) {
+    FileIdentity identity;
+    bool materialsWereThere = QueryFileIdentity(materialPath.c_str(), &identity);
+    ObjExportCounts unused;
+    if (!SaveCar(materialPath.c_str(),
+                 [&](const SaveFile& save) { return WriteMaterials(save, options.texture, unused); })) {
         return 0;
     }
-    ObjExportCounts unused;
-    return SaveCar(materialPath.c_str(), [&](const SaveFile& save) {
-        return WriteMaterials(save, materials, options.texture, unused);
-    });
+    if (!SaveCar(path,
+                 [&](const SaveFile& save) { return WriteObj(save, materialFile, options, *counts); })) {
+        // A material file that came only for this OBJ goes with it.
+        if (!materialsWereThere) {
+            RemoveFile(materialPath.c_str());
+        }
+        return 0;
+    }
+    return 1;
 }
