@@ -2,7 +2,7 @@
 #            (make run CAR=samples/sample_car.fce starts it with that car open)
 # make test  installs what is missing, builds every build and runs every test
 # make fuzz  runs each fuzz target for FUZZ_SECONDS (default 600) after a sanitize build
-# make bench builds natively and runs the conversion, car view and batch benchmarks
+# make bench builds natively and runs the conversion, car view, batch and OBJ benchmarks
 # make dist  writes the release zips of both programs into dist/
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
@@ -57,6 +57,7 @@ bench: native
 	build/native/bench/conversion_bench
 	build/native/bench/car_view_bench
 	build/native/bench/batch_bench
+	build/native/bench/obj_bench
 
 clean:
 	rm -rf build dist

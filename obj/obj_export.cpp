@@ -6,17 +6,20 @@
 #include "obj/obj_conventions.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <future>
+#include <memory>
 #include <vector>
 
 namespace {
 
-// Text is gathered part by part and written once there is at least this much of it, so that a
-// car needs little more memory than its largest part's text, and few writes.
+// Text is gathered and written once there is at least this much of it: little memory, few writes.
 constexpr size_t BLOCK_SIZE = 1 << 20;
+constexpr size_t LINE_ROOM = 1 << 10;
 constexpr size_t MAX_WRITE = 1 << 30;
 // Half the diagonal of the octahedron that stands for a dummy: small beside a car, and a power
 // of two, so that its corners add up exactly to six times the dummy's position.
@@ -24,15 +27,32 @@ constexpr double DUMMY_SIZE = 0.0625;
 
 class ObjWriter {
   public:
-    ObjWriter(const SaveFile& save, ObjExportCounts& counts) : save_(save), counts_(counts) {}
+    ObjWriter(const SaveFile& save, ObjExportCounts& counts)
+        : save_(save), counts_(counts), text_(new char[BLOCK_SIZE + LINE_ROOM]),
+          spare_(new char[BLOCK_SIZE + LINE_ROOM]) {}
+    ~ObjWriter() { Wait(); }
+    ObjWriter(const ObjWriter&) = delete;
+    ObjWriter& operator=(const ObjWriter&) = delete;
 
     ObjWriter& operator<<(std::string_view text) {
-        text_ += text;
+        if (size_ + text.size() > BLOCK_SIZE + LINE_ROOM) {
+            Flush(true);
+        }
+        if (text.size() > BLOCK_SIZE + LINE_ROOM) {
+            Write(text.data(), text.size()); // a comment of a strange length, straight through
+        } else {
+            std::memcpy(text_.get() + size_, text.data(), text.size());
+            size_ += text.size();
+        }
+        return *this;
+    }
+    ObjWriter& operator<<(char c) {
+        text_[size_++] = c;
         return *this;
     }
     ObjWriter& operator<<(uint64_t number) {
-        char digits[24];
-        text_.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+        size_ =
+            size_t(std::to_chars(text_.get() + size_, text_.get() + size_ + 24, number).ptr - text_.get());
         return *this;
     }
 
@@ -43,41 +63,63 @@ class ObjWriter {
             value = 0;
             ++counts_.replacedCoordinates;
         }
-        char digits[32];
-        text_ += ' ';
-        text_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+        text_[size_++] = ' ';
+        size_ = size_t(std::to_chars(text_.get() + size_, text_.get() + size_ + 32, value).ptr - text_.get());
     }
     // A point or direction of the car, turned into the right-handed frame.
     void Line(const char* keyword, double x, double y, double z) {
-        text_ += keyword;
+        *this << std::string_view(keyword);
         Number(x);
         Number(y);
         Number(-z);
-        text_ += '\n';
+        text_[size_++] = '\n';
+        Flush();
     }
 
-    // Writes what was gathered once there is a block of it, or all of it when last is set.
+    // Writes what was gathered once there is a block of it, or all of it when last is set. Every
+    // line leaves room for the next one: each is shorter than LINE_ROOM.
     bool Flush(bool last = false) {
-        if (text_.size() < BLOCK_SIZE && !last) {
-            return true;
+        if (size_ >= BLOCK_SIZE) {
+            // The block is written while the next one is made: the numbers' text costs more
+            // time than the writing, and the two then overlap.
+            Wait();
+            std::swap(text_, spare_);
+            writing_ = std::async(std::launch::async, [this, size = size_] { Write(spare_.get(), size); });
+            size_ = 0;
         }
-        // The text of one huge part may pass what one write can take.
-        for (size_t done = 0; done < text_.size();) {
-            auto size = static_cast<uint32_t>(std::min<size_t>(text_.size() - done, MAX_WRITE));
-            if (!WriteFileExactly(save_.file, text_.data() + done, size)) {
-                NoteFailure("writing %u bytes of OBJ text failed", size);
-                return false;
-            }
-            done += size;
+        if (last) {
+            Wait();
+            Write(text_.get(), size_);
+            size_ = 0;
         }
-        text_.clear();
-        return true;
+        return !failed_;
     }
 
   private:
+    void Wait() {
+        if (writing_.valid()) {
+            writing_.get();
+        }
+    }
+
+    void Write(const char* text, size_t size) {
+        // The text of a strange name may pass what one write can take.
+        for (size_t done = 0; done < size && !failed_;) {
+            auto part = static_cast<uint32_t>(std::min<size_t>(size - done, MAX_WRITE));
+            failed_ = !WriteFileExactly(save_.file, text + done, part);
+            if (failed_) {
+                NoteFailure("writing %u bytes of OBJ text failed", part);
+            }
+            done += part;
+        }
+    }
+
     const SaveFile& save_;
     ObjExportCounts& counts_;
-    std::string text_;
+    std::unique_ptr<char[]> text_, spare_; // being made, being written
+    std::future<void> writing_;
+    size_t size_ = 0;
+    std::atomic<bool> failed_{false};
 };
 
 // OBJ names end at white space; bytes that are not printable ASCII would not survive either.
@@ -135,7 +177,8 @@ class CarWriter {
                     out_ << "vt";
                     out_.Number(triangle.u[k]);
                     out_.Number(1.0 - double(triangle.v[k]));
-                    out_ << "\n";
+                    out_ << '\n';
+                    out_.Flush();
                 }
                 uvs_ += 3;
             }
@@ -154,9 +197,10 @@ class CarWriter {
                 out_ << "f";
                 for (int k = 0; k < 3; ++k) {
                     uint64_t index = vertices_ + triangle.vertexIndexes[k] + 1;
-                    out_ << " " << index << "/" << ++uv << "/" << index;
+                    out_ << ' ' << index << '/' << ++uv << '/' << index;
                 }
-                out_ << "\n";
+                out_ << '\n';
+                out_.Flush();
             }
             vertices_ += count;
             if (!out_.Flush()) {
@@ -188,7 +232,8 @@ class CarWriter {
                         uint64_t a = vertices_ + 1 + sx, b = vertices_ + 3 + sy, c = vertices_ + 5 + sz;
                         // In the right-handed frame z is negated: the + side of the car's z is -z.
                         bool outward = (sx + sy + (1 - sz)) % 2 == 0;
-                        out_ << "f " << a << " " << (outward ? b : c) << " " << (outward ? c : b) << "\n";
+                        out_ << "f " << a << ' ' << (outward ? b : c) << ' ' << (outward ? c : b) << '\n';
+                        out_.Flush();
                     }
                 }
             }

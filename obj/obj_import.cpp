@@ -125,7 +125,8 @@ struct ObjText {
     std::vector<ObjObject> objects;
     std::unordered_map<std::string, uint32_t> objectIndexes;
     uint32_t current = NONE;
-    std::string error; // the first problem
+    std::string error;           // the first problem
+    std::vector<Corner> corners; // of the face being read
 
     ObjObject& Current() {
         if (current == NONE) {
@@ -210,7 +211,8 @@ void OnFace(void* data, tinyobj::index_t* indices, int count) {
         obj.Fail("a face with fewer than three corners");
         return;
     }
-    std::vector<Corner> corners(static_cast<size_t>(count));
+    std::vector<Corner>& corners = obj.corners;
+    corners.resize(static_cast<size_t>(count));
     for (int k = 0; k < count; ++k) {
         Corner& c = corners[size_t(k)];
         if (!Resolve(indices[k].vertex_index, obj.positions.size() / 3, &c.v) || c.v == NONE ||
