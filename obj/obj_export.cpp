@@ -11,8 +11,11 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <memory>
+#include <new>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -84,7 +87,12 @@ class ObjWriter {
             // time than the writing, and the two then overlap.
             Wait();
             std::swap(text_, spare_);
-            writing_ = std::async(std::launch::async, [this, size = size_] { Write(spare_.get(), size); });
+            try {
+                writing_ =
+                    std::async(std::launch::async, [this, size = size_] { Write(spare_.get(), size); });
+            } catch (const std::system_error&) {
+                Write(spare_.get(), size_); // no thread to spare: written here
+            }
             size_ = 0;
         }
         if (last) {
@@ -322,12 +330,23 @@ int SaveObjPath(const char* path, const ObjExportOptions& options, ObjExportCoun
     FileIdentity identity;
     bool materialsWereThere = QueryFileIdentity(materialPath.c_str(), &identity);
     ObjExportCounts unused;
-    if (!SaveCar(materialPath.c_str(),
-                 [&](const SaveFile& save) { return WriteMaterials(save, options.texture, unused); })) {
+    // Memory for the text may run out; the save then fails as any other.
+    auto guarded = [](const std::function<bool()>& write) {
+        try {
+            return write();
+        } catch (const std::bad_alloc&) {
+            NoteFailure("out of memory for the OBJ text");
+            return false;
+        }
+    };
+    if (!SaveCar(materialPath.c_str(), [&](const SaveFile& save) {
+            return guarded([&] { return WriteMaterials(save, options.texture, unused); });
+        })) {
         return 0;
     }
-    if (!SaveCar(path,
-                 [&](const SaveFile& save) { return WriteObj(save, materialFile, options, *counts); })) {
+    if (!SaveCar(path, [&](const SaveFile& save) {
+            return guarded([&] { return WriteObj(save, materialFile, options, *counts); });
+        })) {
         // A material file that came only for this OBJ goes with it.
         if (!materialsWereThere) {
             RemoveFile(materialPath.c_str());

@@ -182,6 +182,9 @@ void OnNormal(void* data, double, double, double) {
     }
     for (double c : n) {
         obj.normals.push_back(float(c));
+        if (!std::isfinite(obj.normals.back())) {
+            obj.Fail("a normal beyond what a car file holds");
+        }
     }
 }
 
@@ -194,6 +197,9 @@ void OnUv(void* data, double, double, double) {
     // OBJ counts V up from the image's bottom, the car down from its top.
     obj.uvs.push_back(float(uv[0]));
     obj.uvs.push_back(float(1.0 - uv[1]));
+    if (!std::isfinite(obj.uvs.end()[-2]) || !std::isfinite(obj.uvs.back())) {
+        obj.Fail("a texture coordinate beyond what a car file holds");
+    }
 }
 
 // An index of the file (from 1, or back from the last when negative) into a list of size
@@ -495,6 +501,11 @@ bool CarBuilder::Centroid(const ObjObject& object, Point* centre) const {
     }
     double n = double(points.size());
     *centre = {sum.x / n, sum.y / n, sum.z / n};
+    if (!std::isfinite(float(centre->x)) || !std::isfinite(float(centre->y)) ||
+        !std::isfinite(float(centre->z))) {
+        NoteFailure("%s: its centre lies farther than a car file can hold", Quoted(object.name).c_str());
+        return false;
+    }
     return true;
 }
 

@@ -327,6 +327,8 @@ TEST_F(ObjTest, ImportRefusesWhatNoCarHolds) {
          "object \"DAMAGE_a\": 1 vertices, where the part \"a\" has 2"},
         {"o a\nv 0 0 0\nv 1 0 0\n", "no object has faces: there is no part to make a car of"},
         {"o a\nv 0 0 0\nv 1 nan 0\nf 1 2 1\n", "object \"a\", line 3: a coordinate that is not a number"},
+        {"o a\nv 0 0 0\nvn 1e39 0 0\nf 1//1 1//1 1//1\n",
+         "object \"a\", line 3: a normal beyond what a car file holds"},
         {"o a\nv 0 0 0\nf 1 2 1\n",
          "object \"a\", line 3: a face refers to a vertex, texture coordinate or normal that is not there"},
     };
