@@ -106,13 +106,17 @@ TEST_F(FceconvTest, UsageErrorsFailuresAndOutputRules) {
              ": its partCount 2 and vertexCount 12 differ from the car's 3 and 12"},
         {{"convert", bad, "--to", "kesh", car, "-d", named.Folder(), "--default-part-names"},
          bad + ": partCount 70 is above 64"},
+        {{"import", "--to", "kesh", "-o", out.File("x.fce"), other.File("empty.fce")},
+         other.File("empty.fce") + ": no object has faces: there is no part to make a car of"},
     };
+    std::ofstream(other.File("empty.fce")) << "o a\nv 0 0 0\n";
     for (const auto& [arguments, problem] : cases) {
         Outcome run = Fceconv(arguments);
         const bool usage = problem.find(".fce: ") == std::string::npos;
         EXPECT_EQ(run.status, usage ? 2 : 1) << problem;
         EXPECT_EQ(run.err.substr(0, run.err.find("usage: ")), "fceconv: " + problem + "\n");
         EXPECT_EQ(run.err.find("\nusage: fceconv info") != std::string::npos, usage) << problem;
+        EXPECT_EQ(run.out.find(problem.substr(0, problem.find(": ")) + " -> "), std::string::npos) << problem;
     }
     EXPECT_EQ(FolderEntries(dir.Folder()),
               (std::vector<std::string>{"bad.fce", "car.fce", "damaged.fce", "m.fce"}));

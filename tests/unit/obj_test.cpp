@@ -342,7 +342,13 @@ TEST_F(ObjTest, ImportRefusesWhatNoCarHolds) {
         EXPECT_EQ(std::memcmp(&carModel.header, &loaded.header, sizeof loaded.header), 0);
         EXPECT_EQ(carModel.vertices, vertices);
     }
+    std::ofstream(dir.File("model.obj")) << "o a\nv 0 0 0\nf 1 1 1\n";
+    EXPECT_FALSE(OpenObjPath(dir.File("model.obj").c_str(), {dir.File("none.fce")}, nullptr));
+    EXPECT_EQ(LastFailureReason(), "the base car " + dir.File("none.fce") + ": cannot be opened for reading");
+    EXPECT_EQ(carModel.vertices, vertices);
     EXPECT_TRUE(responder.messages.empty());
+    EXPECT_FALSE(OpenKeshPath(dir.File("none.fce").c_str())); // and messages reach the user again
+    EXPECT_EQ(responder.messages.size(), 1u);
 }
 
 } // namespace
