@@ -247,7 +247,10 @@ void OnMaterial(void* data, const char* name, int) {
 void OnGroup(void* data, const char** names, int count) {
     std::string name;
     for (int k = 0; k < count; ++k) {
-        name += (k > 0 ? " " : "") + std::string(names[k]);
+        if (k > 0) {
+            name += ' ';
+        }
+        name += names[k];
     }
     static_cast<ObjText*>(data)->Select(Trimmed(name));
 }
