@@ -1,5 +1,6 @@
 #include "cli/fceconv_main.h"
 #include "model/kesh.h"
+#include "obj/obj_library.h"
 #include "tests/unit/file_test_support.h"
 
 #include <nlohmann/json.hpp>
@@ -227,6 +228,9 @@ TEST_F(FceconvTest, ExportWritesAllOrNothing) {
     Outcome run = Fceconv({"export", "--obj", "-o", dir.File("whole/x.obj"), input});
     EXPECT_EQ(run.err,
               "fceconv: " + input + ": triangles skipped for a vertex index outside their part: 1\n");
+    tinyobj::ObjReader reader; // the text passes several blocks: each block in its place
+    ASSERT_TRUE(reader.ParseFromFile(dir.File("whole/x.obj")));
+    EXPECT_EQ(reader.GetAttrib().vertices.size(), 3u * (2 * 30009 + 6)); // both meshes, 1 dummy
     for (int64_t n = 0; n == 0 || PlantedFailureHappened(); ++n) {
         std::filesystem::remove(dir.File("x.obj"));
         std::filesystem::remove(dir.File("x.mtl"));
