@@ -2,8 +2,8 @@
 #            (make run CAR=samples/sample_car.fce starts it with that car open)
 # make test  installs what is missing, builds every build and runs every test
 # make fuzz  runs each fuzz target for FUZZ_SECONDS (default 600) after a sanitize build
-# make bench builds natively and runs the conversion, car view and batch benchmarks, then times
-#            the car view's paint under Wine
+# make bench builds natively and runs the conversion, car view, batch and OBJ benchmarks, then
+#            times the car view's paint under Wine
 # make dist  writes the release zips of both programs into dist/
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
@@ -58,6 +58,7 @@ bench: native win64
 	build/native/bench/conversion_bench
 	build/native/bench/car_view_bench
 	build/native/bench/batch_bench
+	build/native/bench/obj_bench
 	@scripts/wine-prefix
 	scripts/wine-run build/win64/bench/car_view_paint_bench.exe
 

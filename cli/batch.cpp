@@ -7,6 +7,7 @@
 #include "model/open_either.h"
 #include "model/verro3.h"
 #include "model/verro3_save.h"
+#include "obj/obj_import.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,12 +30,22 @@ std::string QuietResponder::Reason() const {
     return reason[0] != '\0' ? reason : lastMessage_;
 }
 
-std::optional<std::string> OpenCar(const std::string& path) {
+std::optional<std::string> OpenCar(const std::string& path, std::vector<std::string>* warnings) {
+    if (IsObjPath(path)) {
+        if (!OpenObjPath(path.c_str(), {}, warnings)) {
+            return std::nullopt;
+        }
+        return "obj";
+    }
     bool kesh = false;
     if (!OpenEitherLayoutPath(path.c_str(), &kesh)) {
         return std::nullopt;
     }
     return kesh ? "kesh" : "verro3";
+}
+
+std::string LayoutName(const std::string& layout) {
+    return layout == "kesh" ? "Verro:Kesh" : layout == "verro3" ? "Verro3" : "OBJ";
 }
 
 void ReleaseCar() {

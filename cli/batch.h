@@ -29,9 +29,13 @@ class QuietResponder {
     std::string lastMessage_;
 };
 
-// Opens the car in the layout that its first word names: "kesh" or "verro3", or nothing
-// when the reader refused the file.
-std::optional<std::string> OpenCar(const std::string& path);
+// Opens the car in the layout that its first word names: "kesh" or "verro3"; or, for a path
+// ending in ".obj" (any case), builds it from that 3D model: "obj". Nothing when the reader
+// refused the file. What is worth telling but no failure goes to *warnings.
+std::optional<std::string> OpenCar(const std::string& path, std::vector<std::string>* warnings = nullptr);
+
+// How a comment names the layout that OpenCar returned.
+std::string LayoutName(const std::string& layout);
 
 // Releases the car and the staging record that the last OpenCar filled.
 void ReleaseCar();

@@ -4,7 +4,7 @@
 
 #include "cli/batch.h"
 #include "cli/fceconv_main.h"
-#include "model/obj_export.h"
+#include "obj/obj_export.h"
 
 #include <optional>
 #include <ostream>
@@ -39,7 +39,18 @@ struct CheckOptions {
 };
 
 struct ExportOptions {
-    ObjMesh mesh = ObjMesh::Normal;
+    ObjMesh mesh = ObjMesh::Both;
+    std::optional<std::string> texture;
+    bool force = false;
+    bool quiet = false;
+    Destination destination;
+    std::vector<std::string> inputs;
+};
+
+struct ImportOptions {
+    std::string to;
+    std::optional<std::string> base;
+    bool keepOrigin = false;
     bool force = false;
     bool quiet = false;
     Destination destination;
@@ -57,3 +68,4 @@ int RunConvert(const ConvertOptions& options, const Streams& streams);
 int RunCheck(const CheckOptions& options, const Streams& streams);
 int RunExport(const ExportOptions& options, const Streams& streams);
 int RunDiff(const DiffOptions& options, const Streams& streams);
+int RunImport(const ImportOptions& options, const Streams& streams);

@@ -17,22 +17,26 @@ constexpr char USAGE[] =
     "       fceconv convert --to kesh|verro3|verro3-damaged [--damaged FILE] [--default-part-names]\n"
     "                       [--force] [--quiet] (-o OUTPUT | -d DIRECTORY) INPUT...\n"
     "       fceconv check [--json] [--quiet] FILE...\n"
-    "       fceconv export --obj [--mesh normal|damaged] [--force] [--quiet] (-o OUTPUT | -d DIRECTORY)\n"
-    "                      INPUT...\n"
+    "       fceconv export --obj [--mesh normal|damaged] [--texture FILE] [--force] [--quiet]\n"
+    "                      (-o OUTPUT | -d DIRECTORY) INPUT...\n"
+    "       fceconv import --to kesh|verro3 [--base CAR] [--keep-origin] [--force] [--quiet]\n"
+    "                      (-o OUTPUT | -d DIRECTORY) MODEL.obj...\n"
     "       fceconv diff [--json] A B\n"
     "       fceconv --help | --version | COMMAND --help\n";
 
 constexpr char HELP[] =
     "\n"
-    "Converts, checks and exports Verro car files (FCE) of the Verro3 and the Verro:Kesh layouts,\n"
-    "with the file code of VerroFCEConverter: a converted file is byte for byte what the program\n"
-    "writes. A file's layout is told by its first word.\n"
+    "Converts, checks, exports and imports Verro car files (FCE) of the Verro3 and the Verro:Kesh\n"
+    "layouts, with the file code of VerroFCEConverter: a converted file is byte for byte what the\n"
+    "program writes. A file's layout is told by its first word; a file ending in .obj is a 3D model,\n"
+    "built into a car as import builds it.\n"
     "\n"
     "info      prints each FILE's layout, its five counts, its parts and its dummies\n"
     "convert   opens each INPUT and saves it in the layout asked\n"
     "check     tells what is wrong with each FILE: errors, which make the game or the program\n"
     "          misbehave, and warnings, which are legal but suspicious\n"
-    "export    writes each INPUT as a Wavefront OBJ file, to look at in a 3D program\n"
+    "export    writes each INPUT as a Wavefront OBJ file and its material file, for 3D editors\n"
+    "import    builds a car from each OBJ file (and its material file) and saves it\n"
     "diff      tells how car B differs from car A: parts (matched by name), dummies, colours and\n"
     "          the header, one line per difference\n"
     "\n"
@@ -52,8 +56,9 @@ struct Parsed {
     CheckOptions check;
     ExportOptions exportObj;
     DiffOptions diff;
+    ImportOptions importObj;
     bool obj = false;
-    std::string mesh = "normal";
+    std::string mesh = "both";
 };
 
 void AddDestination(CLI::App* command, Destination& destination) {
@@ -119,14 +124,18 @@ std::unique_ptr<CLI::App> MakeParser(Parsed& parsed) {
 
     ExportOptions& exportObj = parsed.exportObj;
     CLI::App* exportCommand = app->add_subcommand(
-        "export", "writes each INPUT as a Wavefront OBJ file: one object per part, its\n"
-                  "vertices at part position + vertex, its faces and vertex normals; the\n"
-                  "dummies as points");
+        "export", "writes each INPUT as a Wavefront OBJ file and its material file: one object\n"
+                  "per part, DAMAGE_<part> for its damaged mesh where that differs, and each\n"
+                  "dummy as a small helper object DUMMY_<nn>_<name>");
     exportCommand->add_flag("--obj", parsed.obj, "the format: Wavefront OBJ, the only one so far")
         ->required();
-    exportCommand->add_option("--mesh", parsed.mesh, "the mesh to export: normal (the default) or damaged")
+    exportCommand->add_option("--mesh", parsed.mesh, "one mesh alone, as the parts: normal or damaged")
         ->type_name("MESH")
         ->check(CLI::IsMember({"normal", "damaged"}));
+    exportCommand
+        ->add_option("--texture", exportObj.texture,
+                     "the texture the material file names (default: <name>00.tga or car00.tga beside INPUT)")
+        ->type_name("FILE");
     AddBatchFlags(exportCommand, exportObj.force, exportObj.quiet);
     AddDestination(exportCommand, exportObj.destination);
     exportCommand->add_option("INPUT", exportObj.inputs, "Verro3 or Verro:Kesh files")
@@ -139,6 +148,23 @@ std::unique_ptr<CLI::App> MakeParser(Parsed& parsed) {
     diff->add_option("A", parsed.diff.a, "a Verro3 or Verro:Kesh file")->required()->type_name("");
     diff->add_option("B", parsed.diff.b, "a Verro3 or Verro:Kesh file")->required()->type_name("");
     diff->footer("Exit status: 0 when the cars are the same, 1 when they differ, 2 on an error.");
+    ImportOptions& importObj = parsed.importObj;
+    CLI::App* importCommand =
+        app->add_subcommand("import", "builds a car from each OBJ file (and its material file) and saves it");
+    importCommand->add_option("--to", importObj.to, "kesh or verro3")
+        ->required()
+        ->type_name("LAYOUT")
+        ->check(CLI::IsMember({"kesh", "verro3"}));
+    importCommand
+        ->add_option("--base", importObj.base,
+                     "the car that gives what OBJ does not carry: colours, header values, movement\n"
+                     "values, the triangles' reserved bytes, part positions and dummies")
+        ->type_name("CAR");
+    importCommand->add_flag("--keep-origin", importObj.keepOrigin,
+                            "parts without a position from a helper or the base sit at the origin");
+    AddBatchFlags(importCommand, importObj.force, importObj.quiet);
+    AddDestination(importCommand, importObj.destination);
+    importCommand->add_option("MODEL", importObj.inputs, "OBJ files")->required()->type_name("");
     return app;
 }
 
@@ -162,7 +188,7 @@ int RunFceconv(const std::vector<std::string>& arguments, std::ostream& out, std
         }
         const std::string& command = arguments[0];
         if (command != "info" && command != "convert" && command != "check" && command != "export" &&
-            command != "diff") {
+            command != "import" && command != "diff") {
             throw UsageError{"unknown command " + command};
         }
         try {
@@ -190,8 +216,14 @@ int RunFceconv(const std::vector<std::string>& arguments, std::ostream& out, std
         if (command == "diff") {
             return RunDiff(parsed.diff, streams);
         }
+        if (command == "import") {
+            CheckDestination(command, parsed.importObj.destination, parsed.importObj.inputs.size());
+            return RunImport(parsed.importObj, streams);
+        }
         CheckDestination(command, parsed.exportObj.destination, parsed.exportObj.inputs.size());
-        parsed.exportObj.mesh = parsed.mesh == "damaged" ? ObjMesh::Damaged : ObjMesh::Normal;
+        parsed.exportObj.mesh = parsed.mesh == "damaged"  ? ObjMesh::Damaged
+                                : parsed.mesh == "normal" ? ObjMesh::Normal
+                                                          : ObjMesh::Both;
         return RunExport(parsed.exportObj, streams);
     } catch (const UsageError& error) {
         err << "fceconv: " << error.problem << "\n" << USAGE;

@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
 // Either separator may come before the name: paths reach us from Windows and from POSIX.
 void NoteCarFileName(const char* path) {
     const char* name = path;
@@ -21,8 +19,6 @@ void NoteCarFileName(const char* path) {
     std::snprintf(carFileName, sizeof carFileName, "%s", name);
     carFilePath = path;
 }
-
-} // namespace
 
 bool ReadHeader(FileHandle file, uint64_t fileSize, void* header, uint32_t size, const char* layout) {
     if (fileSize < size) {

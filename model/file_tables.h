@@ -26,6 +26,9 @@ bool TableFitsFile(uint64_t fileSize, const TablePlace& table);
 // frees it also when the read then fails.
 bool ReadTable(FileHandle file, const TablePlace& table, void** array);
 
+// Makes path the loaded car's file: carFileName and carFilePath.
+void NoteCarFileName(const char* path);
+
 // Opens a car file for reading; when it cannot, notes why.
 FileHandle OpenCarFile(const char* path);
 

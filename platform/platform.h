@@ -49,6 +49,8 @@ struct PlatformResponder {
 
 // Installs a responder (nullptr removes it). The caller keeps it alive while installed.
 void InstallResponder(const PlatformResponder* responder);
+// The responder installed, or nullptr: code that stands in for it a while puts it back.
+const PlatformResponder* CurrentResponder();
 
 // Shows a file dialog owned by the main window. Returns nonzero when a file was confirmed.
 // Without a responder, native builds have no dialog and report a cancel.

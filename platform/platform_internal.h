@@ -3,7 +3,6 @@
 
 #include "platform/platform.h"
 
-const PlatformResponder* CurrentResponder();
 void CountBlock(int64_t change);
 // True for the one call that FailSystemCallAfter planted a failure on.
 bool FailThisCall();

@@ -1,14 +1,19 @@
-// Any bytes as a Verro3 file, a Kesh file or a damaged file (one target per build). A file that
-// opens saves in both layouts and both open again; an import changes only the damaged geometry.
+// Any bytes as a Verro3 file, a Kesh file, a damaged file or an OBJ model (one target per build).
+// A file that opens saves in both layouts and both open again; an import of a damaged file changes
+// only the damaged geometry; a model that is no car leaves the loaded car as it was.
 #include "model/damaged_import.h"
 #include "model/kesh.h"
 #include "model/verro3_save.h"
+#include "obj/obj_export.h"
+#include "obj/obj_import.h"
 #include "platform/platform.h"
 #include "tests/support/fce_builder.h"
 #include "tests/support/model_state.h"
 #include "tests/support/temp_dir.h"
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -46,7 +51,19 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
                 WriteBytes(seed + "-verro3-reversed", MakeVerro3(shape).Build({{5, 4, 3, 2, 1, 0}, 16}));
                 WriteBytes(seed + "-kesh",
                            MakeKesh(shape).Build({{13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, 8}));
+#ifdef FUZZ_OBJ
+                ObjExportCounts counts;
+                WriteBytes(seed + "-kesh", MakeKesh(shape).Build());
+                Check(OpenKeshPath((seed + "-kesh").c_str()) &&
+                      SaveObjPath((seed + ".obj").c_str(), {}, &counts));
+#endif
             }
+#ifdef FUZZ_OBJ
+            std::ofstream(std::string((*argv)[i]) + "/helpers.obj")
+                << "o a\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nvt 0 1\nvn 0 0 1\nusemtl x_FHIC__T2_\n"
+                   "f 1/1/1 2/1/1 4/1/1 3/1/1\ng DAMAGE_a\nf -4 -3 -1 -2\no POSITION_a\nf 1 2 3\n"
+                   "o ANIMATED_00_a\nf 1 2 4\no DUMMY_00_HFLO\nf -1 -2 -3\n";
+#endif
             break;
         }
     }
@@ -72,6 +89,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(std::memcmp(&header, &carModel.header, sizeof header) == 0 &&
           std::memcmp(vertices.data(), carModel.vertices, vertices.size()) == 0 &&
           StagingIsEmpty(damagedFce3Mesh));
+#elif defined(FUZZ_OBJ)
+    static const bool loaded = [] {
+        WriteBytes(kesh, MakeKesh(SmallCar()).Build());
+        return OpenKeshPath(kesh.c_str()) == 1;
+    }();
+    Check(loaded && CarModelIsLoaded());
+    const FceKeshHeader before = carModel.header;
+    const Vec3* vertices = carModel.vertices;
+    if (OpenObjPath(input, {}, nullptr)) {
+        Check(SaveKeshPath(kesh.c_str()) == 1);
+        FceKeshHeader built = carModel.header;
+        Check(OpenKeshPath(kesh.c_str()) && std::memcmp(&built, &carModel.header, sizeof built) == 0);
+    } else {
+        Check(std::memcmp(&before, &carModel.header, sizeof before) == 0 && carModel.vertices == vertices);
+    }
 #else
 #ifdef FUZZ_KESH
     int opened = OpenKeshPath(input);

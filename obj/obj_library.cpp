@@ -1,0 +1,3 @@
+// The OBJ library's code, compiled once.
+#define TINYOBJLOADER_IMPLEMENTATION
+#include "obj/obj_library.h"
