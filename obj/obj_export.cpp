@@ -324,6 +324,8 @@ std::string MaterialFilePath(const std::string& objPath) {
 }
 
 int SaveObjPath(const char* path, const ObjExportOptions& options, ObjExportCounts* counts) {
+    ObjExportCounts untold;
+    counts = counts ? counts : &untold;
     *counts = {};
     std::string materialPath = MaterialFilePath(path);
     std::string materialFile = std::filesystem::path(materialPath).filename().string();

@@ -26,7 +26,7 @@ struct ObjExportCounts {
 
 // Writes the loaded car at path and its .mtl beside it (same stem), each the way the saves are
 // written: beside it under another name, put in place only when complete. Reports failures as
-// the saves do. 1 when both were written.
+// the saves do. counts may be null. 1 when both were written.
 int SaveObjPath(const char* path, const ObjExportOptions& options, ObjExportCounts* counts);
 
 // The name of the material file that goes with an OBJ at path: its stem with ".mtl".

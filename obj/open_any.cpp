@@ -8,8 +8,7 @@
 #include "obj/obj_import.h"
 #include "platform/platform.h"
 
-#include <algorithm>
-#include <cctype>
+#include <string>
 #include <vector>
 
 namespace {
@@ -37,14 +36,6 @@ int OpenWithModels(const char (&layoutFileType)[N], int (*openCar)(const char*))
 }
 
 } // namespace
-
-bool IsObjPath(const std::string& path) {
-    constexpr char EXTENSION[] = ".obj";
-    constexpr size_t LENGTH = sizeof EXTENSION - 1;
-    return path.size() > LENGTH && std::equal(path.end() - LENGTH, path.end(), EXTENSION, [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
-           });
-}
 
 int OpenCarOrModelPath(const char* path) {
     return IsObjPath(path) ? OpenModelPath(path) : OpenEitherLayoutPath(path);

@@ -2,10 +2,6 @@
 // further file type, and a file named on the command line or dropped may be one.
 #pragma once
 
-#include <string>
-
-// The path names a 3D model: its extension is ".obj", in any case.
-bool IsObjPath(const std::string& path);
 
 // Opens the file at path: a 3D model is built into a car; a model that cannot become one is
 // refused with a message that gives the reason, and the car that was loaded stays. Any other

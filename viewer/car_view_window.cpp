@@ -2,8 +2,10 @@
 
 #include "model/car_model.h"
 #include "model/car_texture.h"
+#include "model/kesh.h"
 #include "model/last_directory.h"
 #include "obj/obj_export.h"
+#include "obj/obj_import.h"
 #include "platform/platform.h"
 #include "platform/win32_handles.h"
 #include "resources/resource.h"
@@ -248,6 +250,9 @@ void ExportObj() {
     ObjExportOptions options;
     options.texture = FindCarTexture(carFilePath);
     options.source = carFilePath;
+    options.layout = IsObjPath(carFilePath)                  ? "OBJ"
+                     : HasKeshMark(carFilePath.c_str()) ? "Verro:Kesh"
+                                                        : "Verro3";
     SaveObjPath(choice.path, options, nullptr);
 }
 

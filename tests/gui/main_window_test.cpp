@@ -3,6 +3,7 @@
 #include "mainwin/outside_files.h"
 #include "model/last_directory.h"
 #include "model/messages.h"
+#include "obj/obj_export.h"
 #include "tests/gui/main_window_fixture.h"
 #include "viewer/car_view.h"
 #include "viewer/car_view_window.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -116,7 +118,8 @@ const int WHEEL = 2; // ":HRFW", the wheel nearest the viewer at first
 TEST_F(MainWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     RegisterCarViewClass();
     SendCommand(window, IDC_PART_LIST, LBN_DBLCLK);
-    responder.Choose(std::string("Z:") + VERRO_SAMPLES + "/sample_car.fce");
+    const std::string samples = std::filesystem::path(std::string("Z:") + VERRO_SAMPLES + "/").make_preferred().string();
+    responder.Choose(samples + "sample_car.fce");
     SendCommand(window, IDC_OPEN_VERRO3);
     EXPECT_EQ(WindowText(carViewWindow), "Car view - sample_car.fce");
     // Closing the view leaves the car; the button opens it again, beside the main window.
@@ -149,7 +152,30 @@ TEST_F(MainWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     const int edgeAt = int(edge - frame.colour.begin());
     HDC dc = GetDC(carViewWindow);
     EXPECT_EQ(GetPixel(dc, edgeAt % frame.width, edgeAt / frame.width + top), SELECTED);
+    // The texture beside the sample car paints the body, no longer selected, red on screen.
+    int body = 0, red = 0;
+    for (int y = 0; y < frame.height; y += 3) {
+        for (int x = 0; x < frame.width; x += 3) {
+            if (frame.part[size_t(y) * size_t(frame.width) + size_t(x)] == 0) {
+                const COLORREF c = GetPixel(dc, x, y + top);
+                ++body;
+                red += GetRValue(c) > 2 * GetGValue(c) && GetRValue(c) > 2 * GetBValue(c);
+            }
+        }
+    }
+    EXPECT_GT(red, body / 2) << "of " << body << " pixels of the body";
     ReleaseDC(carViewWindow, dc);
+
+    // "Export OBJ..." writes what fceconv's export writes, with the texture found beside the car.
+    responder.Choose(dir.File("view.obj"));
+    SendCommand(carViewWindow, IDC_CAR_VIEW_EXPORT_OBJ);
+    EXPECT_EQ(responder.requests.back(), "save 3D model (*.obj)|*.obj| 1 obj 00280006 " + samples);
+    ObjExportOptions options{ObjMesh::Both, samples + "sample_car00.tga", samples + "sample_car.fce", "Verro3"};
+    std::filesystem::create_directory(dir.File("fceconv"));
+    ASSERT_TRUE(SaveObjPath(dir.File("fceconv/view.obj").c_str(), options, nullptr));
+    for (std::string file : {"view.obj", "view.mtl"}) {
+        EXPECT_EQ(ReadBytes(dir.File(file)), ReadBytes(dir.File("fceconv/" + file))) << file;
+    }
 
     responder.Choose(dir.File("missing.fce"));
     SendCommand(window, IDC_OPEN_VERRO3);
