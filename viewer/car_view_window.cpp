@@ -61,9 +61,11 @@ RowLayout row{26, {}};
 int hintTop = 26;
 int pictureTop = 44;
 
-// The texture the car is drawn with (empty: none), and what the row says of it.
+// The texture the car is drawn with (empty: none), and what the row says of it. Why a texture
+// could not be read needs room: it takes the hint's line until another texture is chosen.
 Texture texture;
 std::string textureStatus;
+std::string textureProblem;
 
 void Repaint(HWND window) {
     InvalidateRect(window, nullptr, FALSE);
@@ -101,7 +103,8 @@ void DrawView(HDC dc, int width, int height) {
         }
     }
     const int margin = row.places.empty() ? 0 : row.places[0].left;
-    DrawRowText(dc, HINT, {margin, hintTop, width - margin, pictureTop}, 0);
+    DrawRowText(dc, textureProblem.empty() ? HINT : textureProblem.c_str(), {margin, hintTop, width - margin, pictureTop},
+                0);
 
     RenderCarView(carView, carModel, texture.pixels.empty() ? nullptr : &texture);
     const Frame& frame = carView.frame;
@@ -220,14 +223,16 @@ std::string FileName(const std::string& path) {
 // A texture that cannot be read leaves the car drawn without one, and the row says why.
 void ShowTexture(HWND window, const std::string& path) {
     texture = {};
+    textureProblem.clear();
     std::string reason;
-    if (path.empty()) {
-        textureStatus = carModel.vertices ? "No texture" : "";
-    } else if (LoadTga(path, texture, reason)) {
+    if (!path.empty() && LoadTga(path, texture, reason)) {
         textureStatus = "Texture: " + FileName(path);
     } else {
         texture = {};
-        textureStatus = "Texture " + FileName(path) + " not shown: " + reason;
+        textureStatus = carModel.vertices ? "No texture" : "";
+        if (!path.empty()) {
+            textureProblem = "The texture " + FileName(path) + " is not shown: " + reason;
+        }
     }
     Repaint(window);
 }
