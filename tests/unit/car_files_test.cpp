@@ -143,7 +143,7 @@ TEST_F(CarFilesTest, HeadersAreCheckedBeforeTheyAreTrusted) {
     };
     std::string text;
     while (text.size() < 8000) {
-        text += "# Voiture \xC3\xA9t\xC3\xA9\r\nv 1 2 3\n";
+        text += "# Voiture \xC3\xA9t\xC3\xA9 de course, faite \xC3\xA0 la main\r\nv 1 2 3\n";
     }
     const struct {
         std::pair<Bytes, int (*)(const char*)> file;
@@ -158,7 +158,8 @@ TEST_F(CarFilesTest, HeadersAreCheckedBeforeTheyAreTrusted) {
          {MESSAGE_NOT_KESH, MESSAGE_READ_ERROR}},
         {verro3([](auto& h) { h.dummyCount = 17; }), "dummyCount 17 is above 16"},
         {{Bytes(text.begin(), text.end()), &OpenVerro3Path},
-         "not a car in either layout: the file is text, beginning \"# Voiture ??t??\""},
+         "not a car in either layout: the file is text, beginning \"# Voiture ??t?? de course, faite ?? la "
+         "m\""},
         {verro3([](auto& h) { h.version = 0x00101015, h.dummyCount = 29752; }),
          "not a car in either layout: its first word 0x00101015 marks a newer layout that this program does "
          "not read"},
