@@ -203,9 +203,20 @@ Verro3File BuildCar(bool damaged) {
     const Vec3 dummyPositions[] = {{-0.6f, 0.7f, 2.1f}, {0.6f, 0.7f, 2.1f},   {-0.6f, 0.7f, -2.1f},
                                    {0.6f, 0.7f, -2.1f}, {0.0f, 0.95f, -2.1f}, {0.0f, 0.5f, -2.12f}};
     std::memcpy(file.header.dummyPositions, dummyPositions, sizeof dummyPositions);
+    // As in real cars the origin lies inside the body, here halfway up, and the car is placed
+    // around it: the ground lies below it.
+    constexpr float ORIGIN_HEIGHT = 0.65f;
     for (size_t p = 0; p < parts.size(); ++p) {
         file.header.partPositions[p] = parts[p].position;
+        file.header.partPositions[p].y -= ORIGIN_HEIGHT;
     }
+    for (size_t d = 0; d < shape.dummyNames.size(); ++d) {
+        file.header.dummyPositions[d].y -= ORIGIN_HEIGHT;
+    }
+    // The body's half-sizes, which the game takes as the car's box: half its width and length,
+    // and the depth of its bottom below the origin.
+    const float halfSizes[3] = {0.9f, ORIGIN_HEIGHT - 0.3f, 2.1f};
+    std::memcpy(file.header.auxValues, halfSizes, sizeof halfSizes);
     // Primary red, blue and yellow; secondary dark grey, light grey and a half-clear teal
     // (hue, saturation, value, transparency).
     const Fce3Colour primary[] = {{0, 220, 200, 255}, {160, 180, 150, 255}, {43, 200, 230, 255}};
