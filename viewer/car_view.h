@@ -18,7 +18,7 @@ struct ViewPoint {
 
 enum class FixedView { Side, Top, Front, Back };
 
-struct ProjectedVertex {
+struct CameraVertex {
     float x, y, z;    // the camera's space: right, up, ahead; x is NaN when the vertex is unusable
     float light;      // share of full light on it
     uint32_t outside; // a bit for each plane that cuts the drawing (near, then the picture's sides far out)
@@ -64,7 +64,7 @@ struct CarView {
     Frame frame;
     // Scratch of the drawing, indexed like the model's vertex table: one part's vertices at a
     // time, as the camera sees them.
-    std::vector<ProjectedVertex> projected;
+    std::vector<CameraVertex> projected;
     // The left button: where it went down and where the pointer was last.
     int32_t pressX;
     int32_t pressY;

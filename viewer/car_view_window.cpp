@@ -315,7 +315,7 @@ void Destroyed() {
     carViewWindow = nullptr;
     CancelCarViewDrag(carView);
     // The frame of a large car is large; it is not kept while nobody looks at it.
-    std::vector<ProjectedVertex>().swap(carView.projected);
+    std::vector<CameraVertex>().swap(carView.projected);
     carView.frame = Frame();
 }
 

@@ -271,13 +271,13 @@ uint32_t Outside(const Planes& planes, const Corner& c) {
     return bits;
 }
 
-Corner CornerOf(const ProjectedVertex& v, float u, float texV) {
+Corner CornerOf(const CameraVertex& v, float u, float texV) {
     return {v.x, v.y, v.z, u, texV, v.light};
 }
 
 // A triangle facing the camera runs clockwise in the picture; one facing away is left out
 // unless it is drawn from both sides.
-void DrawTriangle(const Pass& pass, const ProjectedVertex* const (&v)[3], const float (&u)[3],
+void DrawTriangle(const Pass& pass, const CameraVertex* const (&v)[3], const float (&u)[3],
                   const float (&texV)[3], const Surface& surface, bool bothSides) {
     if (v[0]->outside & v[1]->outside & v[2]->outside) {
         return;
@@ -391,7 +391,7 @@ void ProjectPart(CarView& view, const Pass& pass, const Camera& camera, const Ca
     const Vec3& at = model.header.partPositions[part];
     TableRange vertices = PartVertices(model.header, part);
     for (uint32_t i = vertices.begin; i < vertices.end; ++i) {
-        ProjectedVertex& out = view.projected[i];
+        CameraVertex& out = view.projected[i];
         const double q[3] = {double(at.x) + mesh[i].x - camera.centre[0],
                              double(at.y) + mesh[i].y - camera.centre[1],
                              double(at.z) + mesh[i].z - camera.centre[2]};
@@ -440,7 +440,7 @@ void ForEachTriangle(CarView& view, const Pass& pass, const Camera& camera, cons
         TableRange triangles = PartTriangles(model.header, p);
         for (uint32_t j = triangles.begin; j < triangles.end; ++j) {
             const FceTriangle& triangle = model.triangles[j];
-            const ProjectedVertex* corners[3];
+            const CameraVertex* corners[3];
             bool usable = true;
             for (int k = 0; k < 3 && usable; ++k) {
                 uint32_t index = triangle.vertexIndexes[k];
@@ -462,7 +462,7 @@ void DrawCar(CarView& view, const CarModel& model, const Pass& pass) {
     Camera camera = CarViewCamera(view);
     ForEachTriangle(
         view, pass, camera, model, 0, PartsInUse(model.header),
-        [&](uint32_t p, const ProjectedVertex* const(&v)[3], const FceTriangle& triangle) {
+        [&](uint32_t p, const CameraVertex* const(&v)[3], const FceTriangle& triangle) {
             bool selected = int32_t(p) == view.selectedPart;
             Surface surface = {int32_t(p), selected, (triangle.flags & TriangleSemiTransparent) != 0};
             // Texture coordinates that are not numbers would make texels of no place.
@@ -489,7 +489,7 @@ void DrawCar(CarView& view, const CarModel& model, const Pass& pass) {
     if (view.selectedPart >= 0) {
         uint32_t selected = uint32_t(view.selectedPart);
         ForEachTriangle(view, pass, camera, model, selected, selected + 1,
-                        [&](uint32_t, const ProjectedVertex* const(&v)[3], const FceTriangle&) {
+                        [&](uint32_t, const CameraVertex* const(&v)[3], const FceTriangle&) {
                             for (int k = 0; k < 3; ++k) {
                                 DrawLine(pass, CornerOf(*v[k], 0, 0), CornerOf(*v[(k + 1) % 3], 0, 0),
                                          SELECTED_COLOUR, true);
