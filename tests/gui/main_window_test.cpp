@@ -133,6 +133,15 @@ TEST_F(MainWindowTest, AClickOnAWheelSelectsItsPartWhichTheViewHighlights) {
     RECT client; // the picture fills the client area's bottom
     GetClientRect(carViewWindow, &client);
     const int top = client.bottom - carView.height;
+    // The row's controls stand above the picture, left to right, each with room for its text.
+    RECT previous = {0, 0, 0, 0};
+    for (int id : {IDC_CAR_VIEW_DAMAGED, IDC_CAR_VIEW_WIREFRAME, IDC_CAR_VIEW_TEXTURE, IDC_CAR_VIEW_EXPORT_OBJ}) {
+        RECT r;
+        GetWindowRect(GetDlgItem(carViewWindow, id), &r);
+        MapWindowPoints(nullptr, carViewWindow, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(r.right - r.left > 40 && r.bottom > r.top && r.left >= previous.right && r.bottom < top) << id;
+        previous = r;
+    }
 
     // The wheel's hub, on its inner side, lies under its outer side from where the view looks.
     const Vec3& hub = carModel.header.partPositions[WHEEL];
