@@ -267,7 +267,13 @@ TEST_F(ObjTest, ImportReadsEveryConvention) {
         "o DAMAGE_:OD\nv 0 -1 0\nv 1 -1 0\nv 0 -1 -1\nvn 0 0 1\nf -3//-1 -2//-1 -1//-1\n";
     std::ofstream(dir.File("model.obj")) << text;
     std::vector<std::string> warnings;
+    auto handles = [] { // open files, where the system lists them
+        std::error_code none;
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd", none), {});
+    };
+    const auto open = handles();
     ASSERT_TRUE(OpenObjPath(dir.File("model.obj").c_str(), {}, &warnings)) << LastFailureReason();
+    EXPECT_EQ(handles(), open);
     EXPECT_EQ(warnings,
               std::vector<std::string>{"the material file missing.mtl is missing; the material names "
                                        "still give the flags and pages"});
