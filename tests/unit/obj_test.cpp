@@ -257,7 +257,7 @@ TEST_F(ObjTest, ImportReadsEveryConvention) {
         "o :HB\n"
         "v 0 0 0\nv 2 0 0\nv 2 0 -2\nv 0 0 -2\nv 1 1 -1\n"
         "vt 0.25 0.75\nvn 0 1 0\nvn 0 -1 0\n"
-        "usemtl 0x0AE_T2_\nf 1/1/1 2/1/1 3/1/1 4/1/1\n"
+        "usemtl 0X0AE_T2_\nf 1/1/1 2/1/1 3/1/1 4/1/1\n"
         "usemtl body_FHIC__FNOC__T1_\nf 1//2 2//2 5//2\n"
         "g :OD\nv 0 0 0\nv 1 0 0\nv 0 0 -1\nf -3 -2 -1\n"
         "o POSITION_:OD\nv 5 6 -7\nv 7 6 -7\nv 6 9 -7\nf -3 -2 -1\n"
