@@ -265,6 +265,7 @@ TEST_F(FceconvTest, ExportWritesAllOrNothing) {
               "fceconv: " + input + ": triangles skipped for a vertex index outside their part: 1\n");
     tinyobj::ObjReader reader; // the text passes several blocks: each block in its place
     ASSERT_TRUE(reader.ParseFromFile(dir.File("whole/x.obj")));
+    EXPECT_EQ(reader.GetShapes()[0].name, "high_body");
     EXPECT_EQ(reader.GetAttrib().vertices.size(), 3u * (2 * 30009 + 6)); // both meshes, 1 dummy
     for (int64_t n = 0; n == 0 || PlantedFailureHappened(); ++n) {
         std::filesystem::remove(dir.File("x.obj"));

@@ -200,6 +200,7 @@ TEST_F(ObjTest, ExportedFacesWindWithTheirNormals) {
                 if (cross[axis] * (side ? 1 : -1) > 0) {
                     std::swap(b, c);
                 }
+                triangles[t].texturePage = uint32_t(t % 3);
                 triangles[t++].vertexIndexes[0] = a;
                 triangles[t - 1].vertexIndexes[1] = b;
                 triangles[t - 1].vertexIndexes[2] = c;
@@ -256,9 +257,9 @@ TEST_F(ObjTest, ImportReadsEveryConvention) {
         "mtllib missing.mtl\n"
         "o :HB\n"
         "v 0 0 0\nv 2 0 0\nv 2 0 -2\nv 0 0 -2\nv 1 1 -1\n"
-        "vt 0.25 0.75\nvn 0 1 0\nvn 0 -1 0\n"
-        "usemtl 0x0AE_T2_\nf 1/1/1 2/1/1 3/1/1 4/1/1\n"
-        "usemtl body_FHIC__FNOC__T1_\nf 1//2 2//2 5//2\n"
+        "vt 0.25 0.75\nvt +0.5\nvn 0 1 0\nvn 0 -1 0\n"
+        "usemtl 0X0AE_T2_\nf 1/1/1 2/1/1 3/1/1 4/1/1\n"
+        "usemtl body_FHIC__FNOC__T1_\nf 1/2/2 2/2/2 5/2/2\n"
         "g :OD\nv 0 0 0\nv 1 0 0\nv 0 0 -1\nf -3 -2 -1\n"
         "o POSITION_:OD\nv 5 6 -7\nv 7 6 -7\nv 6 9 -7\nf -3 -2 -1\n"
         "o ANIMATED_00_:OD\nv -0.5 -0.5 0.5\nv 0.5 0.5 0\nv 0.5 -0.5 0\nf -3 -2 -1\n"
@@ -267,7 +268,13 @@ TEST_F(ObjTest, ImportReadsEveryConvention) {
         "o DAMAGE_:OD\nv 0 -1 0\nv 1 -1 0\nv 0 -1 -1\nvn 0 0 1\nf -3//-1 -2//-1 -1//-1\n";
     std::ofstream(dir.File("model.obj")) << text;
     std::vector<std::string> warnings;
+    auto handles = [] { // open files, where the system lists them
+        std::error_code none;
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd", none), {});
+    };
+    const auto open = handles();
     ASSERT_TRUE(OpenObjPath(dir.File("model.obj").c_str(), {}, &warnings)) << LastFailureReason();
+    EXPECT_EQ(handles(), open);
     EXPECT_EQ(warnings,
               std::vector<std::string>{"the material file missing.mtl is missing; the material names "
                                        "still give the flags and pages"});
@@ -295,8 +302,8 @@ TEST_F(ObjTest, ImportReadsEveryConvention) {
                   std::vector<uint32_t>(indexes[t], indexes[t] + 3));
         EXPECT_EQ(triangle.flags, looks[t].flags);
         EXPECT_EQ(triangle.texturePage, looks[t].page);
-        EXPECT_EQ(triangle.u[0], t < 2 ? 0.25f : 0.0f);
-        EXPECT_EQ(triangle.v[0], t < 2 ? 0.25f : 0.0f);
+        EXPECT_EQ(triangle.u[0], t < 2 ? 0.25f : t == 2 ? 0.5f : 0.0f);
+        EXPECT_EQ(triangle.v[0], t < 2 ? 0.25f : t == 2 ? 1.0f : 0.0f); // a V left out is 0
         EXPECT_EQ(triangle.reserved[10], 0x00);
         EXPECT_EQ(triangle.reserved[11], 0xFF);
     }
