@@ -168,7 +168,8 @@ void NoteVerro3Losses(const std::string& input, uint32_t fileType, Reporter& rep
 
 int RunOutputs(const std::vector<std::string>& inputs, const std::optional<std::string>& damaged,
                const Destination& destination, bool force, const std::string& extension, Reporter& reporter,
-               const std::function<bool(const std::string& input, const std::string& output)>& make) {
+               const std::function<bool(const std::string& input, const std::string& output)>& make,
+               const std::function<std::string(const std::string& output)>& besideOutput) {
     // Every output would fail alike: said once.
     std::error_code unknown;
     if (destination.directory && !fs::is_directory(*destination.directory, unknown)) {
@@ -193,12 +194,22 @@ int RunOutputs(const std::vector<std::string>& inputs, const std::optional<std::
             }
             output = (fs::path(*destination.directory) / name).string();
         }
-        if (std::optional<std::string> refusal = rules.Refusal(output)) {
+        std::vector<std::string> outputs = {output};
+        if (besideOutput) {
+            outputs.push_back(besideOutput(output));
+        }
+        std::optional<std::string> refusal;
+        for (size_t k = 0; k < outputs.size() && !refusal; ++k) {
+            refusal = rules.Refusal(outputs[k]);
+        }
+        if (refusal) {
             reporter.Fail(input, *refusal);
             continue;
         }
         if (make(input, output)) {
-            rules.Written(output);
+            for (const std::string& written : outputs) {
+                rules.Written(written);
+            }
             reporter.Out() << input << " -> " << output << "\n";
         }
     }

@@ -106,7 +106,9 @@ void NoteVerro3Losses(const std::string& input, uint32_t fileType, Reporter& rep
 // Runs make(input, output) for each input whose output the rules allow, and reports
 // "INPUT -> OUTPUT" for each that it made. In DIRECTORY, an output takes the input's file
 // name, with its extension replaced by extension unless that is empty. make reports its
-// own failures and returns whether the output was written.
+// own failures and returns whether the output was written. besideOutput, when given, names a
+// second file that make writes beside each output; the same rules hold for it.
 int RunOutputs(const std::vector<std::string>& inputs, const std::optional<std::string>& damaged,
                const Destination& destination, bool force, const std::string& extension, Reporter& reporter,
-               const std::function<bool(const std::string& input, const std::string& output)>& make);
+               const std::function<bool(const std::string& input, const std::string& output)>& make,
+               const std::function<std::string(const std::string& output)>& besideOutput = nullptr);

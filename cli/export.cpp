@@ -34,5 +34,5 @@ int RunExport(const ExportOptions& options, const Streams& streams) {
         return true;
     };
     return RunOutputs(options.inputs, std::nullopt, options.destination, options.force, ".obj", reporter,
-                      exportObj);
+                      exportObj, MaterialFilePath);
 }

@@ -109,10 +109,12 @@ TEST_F(FceconvTest, UsageErrorsFailuresAndOutputRules) {
              ": its partCount 2 and vertexCount 12 differ from the car's 3 and 12"},
         {{"convert", bad, "--to", "kesh", car, "-d", named.Folder(), "--default-part-names"},
          bad + ": partCount 70 is above 64"},
+        {{"export", "--obj", "-o", out.File("x.obj"), car}, car + ": " + out.File("x.mtl") + " exists; --force replaces it"},
         {{"import", "--to", "kesh", "-o", out.File("x.fce"), other.File("empty.fce")},
          other.File("empty.fce") + ": no object has faces: there is no part to make a car of"},
     };
     std::ofstream(other.File("empty.fce")) << "o a\nv 0 0 0\n";
+    std::ofstream(out.File("x.mtl")) << "newmtl mine\n";
     for (const auto& [arguments, problem] : cases) {
         Outcome run = Fceconv(arguments);
         const bool usage = problem.find(".fce: ") == std::string::npos;
