@@ -3,6 +3,7 @@
 #include "model/failure_reason.h"
 #include "model/half_sizes.h"
 #include "model/part_names.h"
+#include "model/report_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,21 +16,6 @@ namespace {
 
 // No car is kilometres wide; a coordinate beyond this is a unit or byte-order mix-up.
 constexpr float COORDINATE_LIMIT = 1e6f;
-
-std::string Format(const char* format, ...) VERRO_PRINTF(1, 2);
-std::string Format(const char* format, ...) {
-    char text[512];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    return text;
-}
-
-// "1 vertex", "3 vertices".
-std::string Many(uint32_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 // "vertex 8 belongs", "vertices 8 to 10 belong", for a table of vertices or triangles.
 std::string SpanBelongs(const char* table, uint32_t begin, uint32_t end) {

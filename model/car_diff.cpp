@@ -3,6 +3,7 @@
 #include "model/failure_reason.h"
 #include "model/half_sizes.h"
 #include "model/part_names.h"
+#include "model/report_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -37,20 +38,6 @@ std::string Point(const Vec3& v) {
         .append(", ")
         .append(Number(v.z))
         .append(")");
-}
-
-std::string Format(const char* format, ...) VERRO_PRINTF(1, 2);
-std::string Format(const char* format, ...) {
-    char text[256];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    return text;
-}
-
-std::string Many(uint32_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 std::string NameOf(const char (&field)[NAME_SIZE]) {
