@@ -269,8 +269,12 @@ TEST_F(ObjTest, ImportReadsEveryConvention) {
     std::ofstream(dir.File("model.obj")) << text;
     std::vector<std::string> warnings;
     auto handles = [] { // open files, where the system lists them
+#ifdef _WIN32
+        return 0; // under Wine the list is the emulator's, whose own files come and go
+#else
         std::error_code none;
         return std::distance(std::filesystem::directory_iterator("/proc/self/fd", none), {});
+#endif
     };
     const auto open = handles();
     ASSERT_TRUE(OpenObjPath(dir.File("model.obj").c_str(), {}, &warnings)) << LastFailureReason();
